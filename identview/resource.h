@@ -1,0 +1,10 @@
+// Resource and control identifiers of identview.
+#pragma once
+
+#include "../common/shell_resource.h"
+
+#define IDC_PSID 1001
+#define IDC_PHONE_NUMBER 1002
+#define IDC_CARD_GROUP 1003
+#define IDC_CARD_LINE1 1004
+#define IDC_CARD_LINE2 1005

@@ -1,0 +1,34 @@
+// Rebuilding HKLM\Drivers\Active for registry tests.
+#include "registry_fixture.h"
+
+#include <string>
+
+static const wchar_t ActiveKey[] = L"Drivers\\Active";
+
+void ClearActiveDrivers()
+{
+    LONG result = RegDeleteTreeW(HKEY_LOCAL_MACHINE, ActiveKey);
+    ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << result;
+}
+
+void SetEntryRaw(int line, const wchar_t *entry, const wchar_t *value, DWORD type,
+                 const void *data, DWORD bytes)
+{
+    std::wstring path = std::wstring(ActiveKey) + L"\\" + entry;
+    HKEY key;
+    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
+                                  NULL, &key, NULL);
+    ASSERT_EQ(result, ERROR_SUCCESS) << "called from line " << line;
+    if (value != NULL) {
+        result = RegSetValueExW(key, value, 0, type, static_cast<const BYTE *>(data), bytes);
+        EXPECT_EQ(result, ERROR_SUCCESS) << "called from line " << line;
+    }
+    RegCloseKey(key);
+}
+
+void SetEntryString(int line, const wchar_t *entry, const wchar_t *value, const wchar_t *text,
+                    bool terminated)
+{
+    DWORD bytes = static_cast<DWORD>((wcslen(text) + (terminated ? 1 : 0)) * sizeof(wchar_t));
+    SetEntryRaw(line, entry, value, REG_SZ, text, bytes);
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Creates the simulated terminal's Wine prefix in the build tree (Japanese locale, 240x320
+# virtual desktop, the card's COM port mapped to the card simulator's link) and seeds its
+# registry as the device manager fills it. Re-running it re-seeds the registry.
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+
+mkdir -p "$TERMINAL_RUN"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "creating Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+fi
+
+# Every program of the prefix runs inside one desktop of the terminal's screen size, so the
+# window probe sees the tools and keys reach them.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 240x320 /f >/dev/null
+wine reg add 'HKLM\Software\Wine\Ports' /v "$CARD_COM" /d "$CARD_LINK" /f >/dev/null
+
+"$(dirname "$0")/reseed-registry.sh"
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+touch "$WINEPREFIX/.terminal-ready"

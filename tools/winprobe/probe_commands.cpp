@@ -1,0 +1,276 @@
+// list, wait, wait-gone, foreground, command, click, select, keys and close.
+#include "probe_commands.h"
+#include "key_input.h"
+#include "window_find.h"
+#include "window_report.h"
+#include "window_text.h"
+
+static const DWORD DefaultWaitMs = 10000;
+static const DWORD ForegroundWaitMs = 2000;
+
+static int ListWindows(const ProbeOptions &options, JsonOut &json) {
+    JsonBeginArray(json);
+    for (HWND window : FindWindows(options.selector)) {
+        WriteWindow(json, window);
+    }
+    JsonEndArray(json);
+    return ExitSuccess;
+}
+
+static int WaitForMatch(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+    HWND window =
+        WaitForWindow(options.selector, options.hasTimeout ? options.timeoutMs : DefaultWaitMs);
+    if (window == NULL) {
+        error = L"no matching window appeared";
+        return ExitNotFound;
+    }
+    WriteWindow(json, window);
+    return ExitSuccess;
+}
+
+static int WaitUntilGone(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+    DWORD start = GetTickCount();
+    if (!WaitForNoWindow(options.selector,
+                         options.hasTimeout ? options.timeoutMs : DefaultWaitMs)) {
+        error = L"a matching window is still there";
+        return ExitNotFound;
+    }
+    JsonBeginObject(json);
+    JsonKey(json, L"gone");
+    JsonBool(json, true);
+    JsonKey(json, L"waited_ms");
+    JsonInt(json, GetTickCount() - start);
+    JsonEndObject(json);
+    return ExitSuccess;
+}
+
+static int ReportForeground(JsonOut &json, std::wstring &error) {
+    HWND window = GetForegroundWindow();
+    if (window == NULL) {
+        error = L"no foreground window";
+        return ExitNotFound;
+    }
+    WriteWindow(json, window);
+    return ExitSuccess;
+}
+
+// The window an action goes to: the topmost match, waited for when --timeout is given.
+static HWND ActionTarget(const ProbeOptions &options, std::wstring &error) {
+    HWND window = WaitForWindow(options.selector, options.hasTimeout ? options.timeoutMs : 0);
+    if (window == NULL) {
+        error = L"no matching window";
+    }
+    return window;
+}
+
+// A control a user could operate: present, visible and enabled in an enabled window.
+static HWND UsableControl(const ProbeOptions &options, HWND window, std::wstring &error) {
+    HWND control = FindControl(window, options.id);
+    if (control == NULL) {
+        error = L"no control with id " + std::to_wstring(options.id);
+    } else if (!options.force && (!IsWindowVisible(control) || !IsWindowEnabled(control) ||
+                                  !IsWindowEnabled(window))) {
+        error = L"control " + std::to_wstring(options.id) + L" is hidden or disabled";
+        control = NULL;
+    }
+    return control;
+}
+
+static void WriteActionResult(JsonOut &json, HWND window, HWND control,
+                              const ProbeOptions &options) {
+    JsonBeginObject(json);
+    JsonKey(json, L"hwnd");
+    JsonHandle(json, window);
+    if (options.hasId) {
+        JsonKey(json, L"id");
+        JsonInt(json, options.id);
+    }
+    if (control != NULL) {
+        JsonKey(json, L"control");
+        JsonHandle(json, control);
+    }
+}
+
+// Posts by default: the receiver may open a modal dialog and not return for a long time.
+static bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool send,
+                    LRESULT &result) {
+    result = 0;
+    if (send) {
+        return SendWithTimeout(window, message, wParam, lParam, result);
+    }
+    return PostMessageW(window, message, wParam, lParam) != FALSE;
+}
+
+static int PostCommand(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+    HWND window = ActionTarget(options, error);
+    if (window == NULL) {
+        return ExitNotFound;
+    }
+    LRESULT result = 0;
+    if (!Deliver(window, WM_COMMAND, MAKEWPARAM(options.id, 0), 0, options.send, result)) {
+        error = L"the window did not take the command";
+        return ExitNotFound;
+    }
+    WriteActionResult(json, window, NULL, options);
+    if (options.send) {
+        JsonKey(json, L"result");
+        JsonInt(json, result);
+    }
+    JsonEndObject(json);
+    return ExitSuccess;
+}
+
+static int ClickButton(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+    HWND window = ActionTarget(options, error);
+    HWND control = window != NULL ? UsableControl(options, window, error) : NULL;
+    if (control == NULL) {
+        return ExitNotFound;
+    }
+    LRESULT result = 0;
+    if (!Deliver(control, BM_CLICK, 0, 0, options.send, result)) {
+        error = L"the button did not take the click";
+        return ExitNotFound;
+    }
+    WriteActionResult(json, window, control, options);
+    JsonEndObject(json);
+    return ExitSuccess;
+}
+
+// Index of the entry whose text is exactly text, or CB_ERR. CB_SELECTSTRING alone would take
+// the first entry that merely starts with the text, ignoring case.
+static LRESULT ExactComboEntry(HWND combo, const std::wstring &text) {
+    LRESULT index = CB_ERR;
+    for (;;) {
+        LRESULT start = index;
+        if (!SendWithTimeout(combo, CB_FINDSTRINGEXACT, start,
+                             reinterpret_cast<LPARAM>(text.c_str()), index) ||
+            index == CB_ERR || index <= start) {
+            return CB_ERR; // not found, or the search wrapped around
+        }
+        LRESULT length = 0;
+        if (!SendWithTimeout(combo, CB_GETLBTEXTLEN, index, 0, length) || length < 0) {
+            return CB_ERR;
+        }
+        std::wstring entry(static_cast<size_t>(length) + 1, L'\0');
+        LRESULT copied = 0;
+        if (SendWithTimeout(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&entry[0]),
+                            copied) &&
+            copied >= 0 && entry.compare(0, static_cast<size_t>(copied), text) == 0 &&
+            static_cast<size_t>(copied) == text.size()) {
+            return index; // the exact search ignores case; this one does not
+        }
+    }
+}
+
+static int SelectComboEntry(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+    HWND window = ActionTarget(options, error);
+    HWND combo = window != NULL ? UsableControl(options, window, error) : NULL;
+    if (combo == NULL) {
+        return ExitNotFound;
+    }
+    if (!SameClassName(WindowClassName(combo), L"ComboBox")) {
+        error = L"control " + std::to_wstring(options.id) + L" is not a combo box";
+        return ExitNotFound;
+    }
+    LRESULT index = ExactComboEntry(combo, options.text);
+    LRESULT selected = CB_ERR;
+    if (index == CB_ERR || !SendWithTimeout(combo, CB_SETCURSEL, index, 0, selected) ||
+        selected != index) {
+        error = L"no entry \"" + options.text + L"\" to select";
+        return ExitNotFound;
+    }
+    // Setting the selection by message notifies nobody; a user's choice tells the parent.
+    LRESULT result = 0;
+    WPARAM notice = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(combo)), CBN_SELCHANGE);
+    if (!Deliver(GetParent(combo), WM_COMMAND, notice, reinterpret_cast<LPARAM>(combo),
+                 options.send, result)) {
+        error = L"the parent did not take the notification";
+        return ExitNotFound;
+    }
+    WriteActionResult(json, window, combo, options);
+    JsonKey(json, L"index");
+    JsonInt(json, index);
+    JsonEndObject(json);
+    return ExitSuccess;
+}
+
+static int PressKeys(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+    std::vector<KeyChord> chords;
+    for (const std::wstring &spec : options.keySpecs) {
+        KeyChord chord;
+        if (!ParseKeyChord(spec, chord)) {
+            error = L"unknown key " + spec;
+            return ExitUsage;
+        }
+        chords.push_back(chord);
+    }
+    HWND window = ActionTarget(options, error);
+    if (window == NULL) {
+        return ExitNotFound;
+    }
+    if (!BringToForeground(window, ForegroundWaitMs)) {
+        error = L"the window could not be brought to the foreground";
+        return ExitNotFound;
+    }
+    if (!TypeChords(chords)) {
+        error = L"the keys could not be sent";
+        return ExitNotFound;
+    }
+    WriteActionResult(json, window, NULL, options);
+    JsonKey(json, L"keys");
+    JsonInt(json, static_cast<long long>(chords.size()));
+    JsonEndObject(json);
+    return ExitSuccess;
+}
+
+static int CloseWindow(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+    HWND window = ActionTarget(options, error);
+    if (window == NULL) {
+        return ExitNotFound;
+    }
+    if (!PostMessageW(window, WM_CLOSE, 0, 0)) {
+        error = L"the window did not take WM_CLOSE";
+        return ExitNotFound;
+    }
+    WriteActionResult(json, window, NULL, options);
+    JsonEndObject(json);
+    return ExitSuccess;
+}
+
+int RunProbeCommand(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+    const std::wstring &command = options.command;
+    bool needsId = command == L"command" || command == L"click" || command == L"select";
+    if (needsId && !options.hasId) {
+        error = command + L" needs --id";
+        return ExitUsage;
+    }
+    if (command == L"select" && !options.hasText) {
+        error = L"select needs --text";
+        return ExitUsage;
+    }
+    if (command == L"keys" && options.keySpecs.empty()) {
+        error = L"keys needs at least one key";
+        return ExitUsage;
+    }
+    if (command == L"list") {
+        return ListWindows(options, json);
+    } else if (command == L"wait") {
+        return WaitForMatch(options, json, error);
+    } else if (command == L"wait-gone") {
+        return WaitUntilGone(options, json, error);
+    } else if (command == L"foreground") {
+        return ReportForeground(json, error);
+    } else if (command == L"command") {
+        return PostCommand(options, json, error);
+    } else if (command == L"click") {
+        return ClickButton(options, json, error);
+    } else if (command == L"select") {
+        return SelectComboEntry(options, json, error);
+    } else if (command == L"keys") {
+        return PressKeys(options, json, error);
+    } else if (command == L"close") {
+        return CloseWindow(options, json, error);
+    }
+    error = L"unknown command " + command;
+    return ExitUsage;
+}
