@@ -26,7 +26,7 @@ add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(unit_tests PRIVATE ARTWORK_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(unit_tests PRIVATE pure_logic GTest::gtest GTest::gtest_main)
-gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
+gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/cardsim/CMakeLists.txt)
     add_subdirectory(tools/cardsim)

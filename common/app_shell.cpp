@@ -7,8 +7,7 @@ HINSTANCE AppInstance;
 
 static const int ShellTextUnits = 100;
 
-void RunDialogTemplate(HWND owner, int templateId, DLGPROC procedure)
-{
+void RunDialogTemplate(HWND owner, int templateId, DLGPROC procedure) {
     // None of the three results is examined: a missing template makes the dialog call fail at
     // once, which the callers treat like a dialog that was closed.
     HRSRC found = FindResourceW(AppInstance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
@@ -17,8 +16,7 @@ void RunDialogTemplate(HWND owner, int templateId, DLGPROC procedure)
                                   procedure, 0);
 }
 
-void CenterOnParent(HWND dialog, HWND insertAfter, UINT flags)
-{
+void CenterOnParent(HWND dialog, HWND insertAfter, UINT flags) {
     RECT dialogRect;
     if (!GetWindowRect(dialog, &dialogRect)) {
         return;
@@ -31,8 +29,7 @@ void CenterOnParent(HWND dialog, HWND insertAfter, UINT flags)
     SetWindowPos(dialog, insertAfter, origin.x, origin.y, 0, 0, flags);
 }
 
-INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
         CenterOnParent(dialog, HWND_TOP, SWP_NOSIZE | SWP_NOZORDER);
@@ -49,8 +46,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         // The tool's whole working life is this modal dialog.
@@ -81,8 +77,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterMainClass(HINSTANCE instance, const WCHAR *className)
-{
+void RegisterMainClass(HINSTANCE instance, const WCHAR *className) {
     WNDCLASSW windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWndProc;
@@ -98,8 +93,7 @@ void RegisterMainClass(HINSTANCE instance, const WCHAR *className)
     (void)RegisterClassW(&windowClass);
 }
 
-bool CreateMainWindow(HINSTANCE instance, int showCommand)
-{
+bool CreateMainWindow(HINSTANCE instance, int showCommand) {
     AppInstance = instance;
 
     WCHAR className[ShellTextUnits];
@@ -119,8 +113,7 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand)
     return true;
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
-{
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HANDLE mutex = CreateMutexW(NULL, FALSE, ToolMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         // Another copy runs: bring it forward and leave.

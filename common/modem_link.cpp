@@ -7,8 +7,7 @@
 HANDLE ModemPort;
 
 // 115200 baud, 8N1, DTR and RTS on, no hardware or software flow control.
-static void ApplyLineSettings(HANDLE port)
-{
+static void ApplyLineSettings(HANDLE port) {
     DCB settings;
     memset(&settings, 0, sizeof settings);
     settings.DCBlength = sizeof settings;
@@ -37,14 +36,13 @@ static void ApplyLineSettings(HANDLE port)
     (void)SetCommTimeouts(port, &timeouts);
 }
 
-void OpenModemPort()
-{
+void OpenModemPort() {
     WCHAR deviceName[ModemPortNameUnits];
     FindModemPort(deviceName);
     // No sharing: while one tool holds the card, the other's open fails. An empty name (no
     // card) fails here too.
-    ModemPort = CreateFileW(deviceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0,
-                            NULL);
+    ModemPort =
+        CreateFileW(deviceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
     if (ModemPort == INVALID_HANDLE_VALUE) {
         ModemPort = NULL;
         return;
@@ -55,16 +53,14 @@ void OpenModemPort()
     ApplyLineSettings(ModemPort);
 }
 
-void CloseModemPort()
-{
+void CloseModemPort() {
     if (ModemPort != NULL) {
         CloseHandle(ModemPort);
         ModemPort = NULL;
     }
 }
 
-ExchangeResult ExchangeAtCommand(const char *command, char *reply, DWORD replyBytes, DWORD asked)
-{
+ExchangeResult ExchangeAtCommand(const char *command, char *reply, DWORD replyBytes, DWORD asked) {
     DWORD written = 0;
     // The count written is not compared: a short write shows up as a missing echo.
     if (!WriteFile(ModemPort, command, static_cast<DWORD>(strlen(command)), &written, NULL)) {

@@ -8,8 +8,7 @@ static const WCHAR ModemDriverKey[] = L"Drivers\\PCMCIA\\Modem";
 static const int ValueUnits = 128;
 
 // Reads a string value into buffer (ValueUnits + 1 units, the last one only ever a terminator).
-static bool ReadEntryString(HKEY entry, const WCHAR *valueName, WCHAR *buffer, size_t maxChars)
-{
+static bool ReadEntryString(HKEY entry, const WCHAR *valueName, WCHAR *buffer, size_t maxChars) {
     DWORD type = REG_SZ;
     DWORD size = ValueUnits * sizeof(WCHAR);
     if (RegQueryValueExW(entry, valueName, NULL, &type, reinterpret_cast<BYTE *>(buffer), &size) !=
@@ -19,8 +18,7 @@ static bool ReadEntryString(HKEY entry, const WCHAR *valueName, WCHAR *buffer, s
     return TerminateRegistryString(buffer, ValueUnits + 1, type, size, maxChars);
 }
 
-void FindModemPort(WCHAR *deviceName)
-{
+void FindModemPort(WCHAR *deviceName) {
     WCHAR result[ModemPortNameUnits];
     result[0] = 0;
 

@@ -13,8 +13,7 @@ const unsigned long RegistryStringType = 1;
 // On success it holds a terminated string of at most maxChars characters and true is returned.
 template <typename Char>
 bool TerminateRegistryString(Char *buffer, size_t capacityUnits, unsigned long type,
-                             unsigned long dataBytes, size_t maxChars)
-{
+                             unsigned long dataBytes, size_t maxChars) {
     if (type != RegistryStringType || capacityUnits == 0) {
         return false;
     }

@@ -3,8 +3,7 @@
 
 #include <string.h>
 
-int ExtractReplyLine(const char *command, const char *reply, char *line)
-{
+int ExtractReplyLine(const char *command, const char *reply, char *line) {
     size_t n = strlen(command);
     // A reply shorter than the command differs at its terminating zero.
     if (strncmp(reply, command, n) != 0) {

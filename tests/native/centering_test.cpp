@@ -22,8 +22,7 @@ const CenteringCase CenteringCases[] = {
     {"empty client area", 0, 0, 50, 50, 0, 0},
 };
 
-TEST(CenteredOrigin, PlacesDialogByClientSizeOnly)
-{
+TEST(CenteredOrigin, PlacesDialogByClientSizeOnly) {
     for (const CenteringCase &c : CenteringCases) {
         DialogOrigin origin =
             CenteredOrigin(c.clientWidth, c.clientHeight, c.dialogWidth, c.dialogHeight);

@@ -31,8 +31,7 @@ const ReplyCase ReplyCases[] = {
     {"altered echo", "AT#Q5:0\r", "AT#Q5:2\r\r\n4\r\n", 0, nullptr},
 };
 
-TEST(ExtractReplyLine, ChecksEchoAndTakesFirstLine)
-{
+TEST(ExtractReplyLine, ChecksEchoAndTakesFirstLine) {
     for (const ReplyCase &c : ReplyCases) {
         char line[64];
         memset(line, '#', sizeof line);
@@ -46,8 +45,7 @@ TEST(ExtractReplyLine, ChecksEchoAndTakesFirstLine)
     }
 }
 
-TEST(ExtractReplyLine, ZeroByteEndsTheReply)
-{
+TEST(ExtractReplyLine, ZeroByteEndsTheReply) {
     // The reply is zero-terminated text: whatever follows a zero byte is not seen.
     const char reply[] = "AT@M?\r\r\n2\0\r\n9\r\n";
     char line[32];
@@ -58,8 +56,7 @@ TEST(ExtractReplyLine, ZeroByteEndsTheReply)
     EXPECT_EQ(ExtractReplyLine("AT@M?\r", cutEcho, line), 0);
 }
 
-TEST(ExtractReplyLine, LineFitsInBufferAsLargeAsTheReply)
-{
+TEST(ExtractReplyLine, LineFitsInBufferAsLargeAsTheReply) {
     // A 32-byte reply whose answer line runs to its very end: the line needs at most
     // 32 - 6 bytes plus its terminator.
     char reply[33];

@@ -48,9 +48,9 @@ std::vector<std::string> StatusLines(const Card &card, const PortReport &port) {
     lines.push_back(std::string("port=") + (port.held ? "open" : "closed"));
     lines.push_back("link=" + port.link);
     lines.push_back("pty=" + (port.pty.empty() ? std::string("none") : port.pty));
-    for (StateField field : {StateField::Mode, StateField::Level0, StateField::Level2,
-                             StateField::Psid, StateField::Phone, StateField::Info3,
-                             StateField::Info4, StateField::Info5})
+    for (StateField field :
+         {StateField::Mode, StateField::Level0, StateField::Level2, StateField::Psid,
+          StateField::Phone, StateField::Info3, StateField::Info4, StateField::Info5})
         lines.push_back(std::string(StateFieldName(field)) + "=" +
                         DisplayOf(FieldOf(card.state, field)));
     bool any = false;
@@ -67,10 +67,9 @@ std::vector<std::string> StatusLines(const Card &card, const PortReport &port) {
                     " unknown=" + std::to_string(card.unknown) +
                     " overflows=" + std::to_string(card.splitter.Overflows()) +
                     " dropped=" + std::to_string(port.dropped));
-    lines.push_back("rx_bytes=" + std::to_string(port.rx_bytes) +
-                    " tx_bytes=" + std::to_string(port.tx_bytes) +
-                    " opens=" + std::to_string(port.opens) +
-                    " closes=" + std::to_string(port.closes));
+    lines.push_back(
+        "rx_bytes=" + std::to_string(port.rx_bytes) + " tx_bytes=" + std::to_string(port.tx_bytes) +
+        " opens=" + std::to_string(port.opens) + " closes=" + std::to_string(port.closes));
     lines.push_back("scenario=" + port.scenario);
     lines.push_back("registry=" + port.registry);
     return lines;

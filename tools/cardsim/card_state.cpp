@@ -9,9 +9,9 @@ const struct {
     StateField field;
     const char *name;
 } FieldNames[] = {
-    {StateField::Mode, "mode"},   {StateField::Level0, "level0"}, {StateField::Level2, "level2"},
-    {StateField::Psid, "psid"},   {StateField::Phone, "phone"},   {StateField::Info3, "i3"},
-    {StateField::Info4, "i4"},    {StateField::Info5, "i5"},
+    {StateField::Mode, "mode"}, {StateField::Level0, "level0"}, {StateField::Level2, "level2"},
+    {StateField::Psid, "psid"}, {StateField::Phone, "phone"},   {StateField::Info3, "i3"},
+    {StateField::Info4, "i4"},  {StateField::Info5, "i5"},
 };
 
 std::string Cp932(const char *utf8) {

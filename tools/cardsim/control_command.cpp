@@ -1,6 +1,7 @@
 // Parsing control lines into commands.
 #include "control_command.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "byte_text.h"
@@ -160,9 +161,8 @@ const struct {
     const char *word;
     ControlVerb verb;
 } PlainVerbs[] = {
-    {"status", ControlVerb::Status}, {"line", ControlVerb::Line},
-    {"clear", ControlVerb::Clear},   {"remove", ControlVerb::Remove},
-    {"insert", ControlVerb::Insert}, {"reset", ControlVerb::Reset},
+    {"status", ControlVerb::Status}, {"line", ControlVerb::Line},     {"clear", ControlVerb::Clear},
+    {"remove", ControlVerb::Remove}, {"insert", ControlVerb::Insert}, {"reset", ControlVerb::Reset},
     {"quit", ControlVerb::Quit},     {"help", ControlVerb::Help},
 };
 
@@ -209,9 +209,14 @@ std::vector<std::string> ControlHelp() {
         "set i3|i4|i5 TEXT      ATI3 / ATI4 / ATI5 answer (UTF-8, sent as Shift-JIS)",
         "                       any set value may be hex:BYTES for raw bytes",
     };
+    lines.push_back("fault NAME [ARG...] [for N] [only COMMAND]");
+    lines.push_back("                       switch a fault on, for the next N replies, for one");
+    lines.push_back("                       command (e.g. ATI3); faults combine. NAME [ARG...]:");
     for (size_t i = 0; i < FaultKindCount; i++) {
-        std::string usage = InfoOf(static_cast<FaultKind>(i)).usage;
-        lines.push_back("fault " + usage + " [for N] [only COMMAND]");
+        const FaultInfo &info = InfoOf(static_cast<FaultKind>(i));
+        std::string usage = "  " + std::string(info.usage);
+        usage.resize(std::max<size_t>(usage.size() + 1, 23), ' ');
+        lines.push_back(usage + info.summary);
     }
     lines.push_back("fault NAME off         switch one fault off");
     lines.push_back("clear                  switch all faults off");

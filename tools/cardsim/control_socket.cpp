@@ -86,8 +86,7 @@ int RunControlClient(const std::string &path, const std::string &line, int timeo
     }
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0 || connect(fd, reinterpret_cast<struct sockaddr *>(&addr), sizeof addr) != 0) {
-        std::fprintf(stderr, "cardsim: cannot reach %s: %s\n", path.c_str(),
-                     std::strerror(errno));
+        std::fprintf(stderr, "cardsim: cannot reach %s: %s\n", path.c_str(), std::strerror(errno));
         if (fd >= 0)
             close(fd);
         return 2;

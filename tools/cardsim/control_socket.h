@@ -9,7 +9,8 @@
 int ListenControl(const std::string &path, std::string *error);
 
 // Sends the reply on a connection and closes it.
-void AnswerControl(int fd, bool ok, const std::string &error, const std::vector<std::string> &lines);
+void AnswerControl(int fd, bool ok, const std::string &error,
+                   const std::vector<std::string> &lines);
 
 // The client side: sends `line`, prints the output lines on stdout and the error on stderr.
 // Returns 0 for OK, 1 for ERROR, 2 when the simulator could not be reached or did not answer

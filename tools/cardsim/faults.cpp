@@ -8,19 +8,26 @@ const char DefaultLeftover[] = "\r\nOK\r\n";
 namespace {
 
 const FaultInfo Infos[FaultKindCount] = {
-    {FaultKind::NoEcho, "noecho", FaultArgs::None, 0, 0, 0, "noecho"},
-    {FaultKind::BadEcho, "badecho", FaultArgs::Offset, 0, 2, 0, "badecho [OFFSET=2]"},
-    {FaultKind::LowerEcho, "lowerecho", FaultArgs::None, 0, 0, 0, "lowerecho"},
-    {FaultKind::Leftover, "leftover", FaultArgs::Bytes, 0, 0, 0, "leftover [BYTES=\\r\\nOK\\r\\n]"},
-    {FaultKind::Garbage, "garbage", FaultArgs::Length, 0, 0, 0, "garbage [LENGTH=reply length]"},
-    {FaultKind::Zero, "zero", FaultArgs::Offset, 0, -1, 0, "zero [OFFSET=answer start]"},
-    {FaultKind::Long, "long", FaultArgs::Length, 0, 64, 0, "long [LENGTH=64]"},
-    {FaultKind::Empty, "empty", FaultArgs::None, 0, 0, 0, "empty"},
-    {FaultKind::OkOnly, "okonly", FaultArgs::None, 0, 0, 0, "okonly"},
-    {FaultKind::Error, "error", FaultArgs::None, 0, 0, 0, "error"},
-    {FaultKind::Silent, "silent", FaultArgs::None, 0, 0, 0, "silent"},
-    {FaultKind::Delay, "delay", FaultArgs::Millis, 1, 0, 0, "delay MS"},
-    {FaultKind::Split, "split", FaultArgs::BytesAndMillis, 1, 0, 200, "split BYTES [MS=200]"},
+    {FaultKind::NoEcho, "noecho", FaultArgs::None, 0, 0, 0, "noecho", "no echo"},
+    {FaultKind::BadEcho, "badecho", FaultArgs::Offset, 0, 2, 0, "badecho [OFFSET=2]",
+     "echo byte at OFFSET raised by one"},
+    {FaultKind::LowerEcho, "lowerecho", FaultArgs::None, 0, 0, 0, "lowerecho",
+     "echo in lower case"},
+    {FaultKind::Leftover, "leftover", FaultArgs::Bytes, 0, 0, 0, "leftover [BYTES=\\r\\nOK\\r\\n]",
+     "BYTES sent before the echo"},
+    {FaultKind::Garbage, "garbage", FaultArgs::Length, 0, 0, 0, "garbage [LENGTH]",
+     "noise instead of echo and answer"},
+    {FaultKind::Zero, "zero", FaultArgs::Offset, 0, -1, 0, "zero [OFFSET]",
+     "zero byte inserted (at the answer)"},
+    {FaultKind::Long, "long", FaultArgs::Length, 0, 64, 0, "long [LENGTH=64]",
+     "answer padded with # past LENGTH"},
+    {FaultKind::Empty, "empty", FaultArgs::None, 0, 0, 0, "empty", "empty answer line"},
+    {FaultKind::OkOnly, "okonly", FaultArgs::None, 0, 0, 0, "okonly", "just OK as the answer"},
+    {FaultKind::Error, "error", FaultArgs::None, 0, 0, 0, "error", "ERROR even when known"},
+    {FaultKind::Silent, "silent", FaultArgs::None, 0, 0, 0, "silent", "no reply at all"},
+    {FaultKind::Delay, "delay", FaultArgs::Millis, 1, 0, 0, "delay MS", "reply after MS"},
+    {FaultKind::Split, "split", FaultArgs::BytesAndMillis, 1, 0, 200, "split BYTES [MS=200]",
+     "first BYTES, pause MS, rest"},
 };
 
 } // namespace
@@ -71,7 +78,7 @@ std::string DescribeFault(FaultKind kind, const Fault &fault) {
     if (fault.remaining >= 0)
         text += " for " + std::to_string(fault.remaining);
     if (!fault.only.empty())
-        text += " on " + fault.only;
+        text += " only " + fault.only;
     return text;
 }
 

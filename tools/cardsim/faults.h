@@ -57,12 +57,13 @@ struct FaultInfo {
     int default1;
     int default2;
     const char *usage;
+    const char *summary;
 };
 
 const FaultInfo &InfoOf(FaultKind kind);
 bool FaultByName(const std::string &name, FaultKind *kind);
 
-// The fault as the control line that sets it, e.g. "delay 1500 for 2 on ATI3".
+// The fault as the control line that sets it, e.g. "delay 1500 for 2 only ATI3".
 std::string DescribeFault(FaultKind kind, const Fault &fault);
 
 // A fault in its default shape, on, without count or command filter.

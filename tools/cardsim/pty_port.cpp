@@ -41,7 +41,7 @@ bool ReplaceLink(const std::string &target, const std::string &link, std::string
 
 } // namespace
 
-bool OpenPtyPort(const std::string &link, PtyPort *port, std::string *error) {
+bool OpenPtyPort(const std::string &link, PtyPort *port, std::string *error, std::string *warning) {
     int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (master < 0) {
         *error = Why("posix_openpt");
@@ -67,10 +67,17 @@ bool OpenPtyPort(const std::string &link, PtyPort *port, std::string *error) {
     if (primer >= 0)
         close(primer);
 
+    TtyKeeper keeper;
+    warning->clear();
+    if (!StartTtyKeeper(slave_name, &keeper))
+        *warning = "could not claim " + slave_name + " as a controlling terminal";
+
     if (!ReplaceLink(slave_name, link, error)) {
         close(master);
+        StopTtyKeeper(&keeper);
         return false;
     }
+    port->keeper = keeper;
     port->master = master;
     port->slave = slave_name;
     port->link = link;
@@ -81,11 +88,23 @@ void ClosePtyPort(PtyPort *port) {
     if (port->master >= 0)
         close(port->master);
     port->master = -1;
+    StopTtyKeeper(&port->keeper); // after the hang-up, which it ignores
     char target[256];
     ssize_t n = readlink(port->link.c_str(), target, sizeof target - 1);
     if (n > 0 && std::string(target, static_cast<size_t>(n)) == port->slave)
         (void)unlink(port->link.c_str()); // leave a link someone else has repointed alone
     port->slave.clear();
+}
+
+void DiscardUnread(const PtyPort &port) {
+    if (port.master < 0)
+        return;
+    // The unread bytes sit in the slave's input queue; only the slave side can flush them.
+    int slave = open(port.slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0)
+        return;
+    (void)tcflush(slave, TCIFLUSH);
+    close(slave);
 }
 
 bool SlaveHeld(const PtyPort &port) {

@@ -7,8 +7,8 @@ const char DriverKey[] = "Drivers\\PCMCIA\\Modem";
 
 std::vector<std::string> AddValue(const RegistrySetup &setup, const char *name,
                                   const std::string &data) {
-    return {setup.wine, "reg", "add", ActiveKeyOf(setup), "/v", name, "/t", "REG_SZ", "/d", data,
-            "/f"};
+    return {setup.wine, "reg", "add", ActiveKeyOf(setup), "/v", name, "/t", "REG_SZ",
+            "/d",       data,  "/f"};
 }
 
 } // namespace

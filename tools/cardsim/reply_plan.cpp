@@ -53,12 +53,16 @@ ReplyPlan PlanReply(const std::string &command, const std::string *answer, Fault
     ReplyPlan plan;
     FaultSet &f = *faults;
 
+    // Of the faults that replace the answer, the bluntest wins: error, then okonly, then empty.
+    bool error = Take(faults, FaultKind::Error, command, &plan);
+    bool ok_only = Take(faults, FaultKind::OkOnly, command, &plan);
+    bool empty = Take(faults, FaultKind::Empty, command, &plan);
     Body body = answer != nullptr ? Body{*answer, true} : Body{"ERROR", false};
-    if (Take(faults, FaultKind::Error, command, &plan))
+    if (error)
         body = Body{"ERROR", false};
-    if (Take(faults, FaultKind::OkOnly, command, &plan))
+    else if (ok_only)
         body = Body{"OK", false};
-    if (Take(faults, FaultKind::Empty, command, &plan))
+    else if (empty)
         body.answer.clear();
 
     std::string echo = command + "\r";

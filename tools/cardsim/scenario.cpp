@@ -182,16 +182,17 @@ const ScenarioStep *ScenarioRunner::Next(long now) {
     return nullptr;
 }
 
-void ScenarioRunner::Notice(AwaitEvent event, const std::string &command, long now) {
+bool ScenarioRunner::Notice(AwaitEvent event, const std::string &command, long now) {
     if (!armed_ || seen_ || index_ >= steps_.size())
-        return;
+        return false;
     const ScenarioStep &step = steps_[index_];
     if (step.kind != StepKind::Await || step.event != event)
-        return;
+        return false;
     if (event == AwaitEvent::Command && !step.awaited.empty() && step.awaited != command)
-        return;
+        return false;
     seen_ = true;
     seen_at_ = now;
+    return true;
 }
 
 void ScenarioRunner::Resume(long now) {

@@ -4,7 +4,7 @@
 //   wait DURATION            pause; DURATION in ms (1200), or with a unit (1200ms, 1.2s)
 //   at TIME COMMAND          run COMMAND at TIME after the start (or the last loop); TIME in
 //                            seconds (4.8), or with a unit (4.8s, 4800ms)
-//   await open|close         wait until the tool opens / closes the port
+//   await open|close         wait until a tool holds / no tool holds the port
 //   await command [AT...]    wait until a command (that one, or any) has been received
 //   loop                     start again from the top
 //   COMMAND                  any control command, run at once
@@ -41,8 +41,8 @@ class ScenarioRunner {
     // it returns null.
     const ScenarioStep *Next(long now);
 
-    // Something the scenario may be waiting for has happened.
-    void Notice(AwaitEvent event, const std::string &command, long now);
+    // Something the scenario may be waiting for has happened; true when it ended a wait.
+    bool Notice(AwaitEvent event, const std::string &command, long now);
 
     // Something outside the runner (a slow command) took time: later pauses count from now.
     void Resume(long now);

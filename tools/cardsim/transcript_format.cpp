@@ -84,8 +84,8 @@ std::string JsonBytes(const std::string &bytes) {
 
 std::string DataEventLine(const Stamp &stamp, const char *dir, const std::string &bytes) {
     std::string line = Head(stamp, "data") + ",\"dir\":" + JsonString(dir) +
-                       ",\"len\":" + std::to_string(bytes.size()) + ",\"hex\":\"" +
-                       HexOf(bytes) + "\",\"text\":" + JsonBytes(bytes);
+                       ",\"len\":" + std::to_string(bytes.size()) + ",\"hex\":\"" + HexOf(bytes) +
+                       "\",\"text\":" + JsonBytes(bytes);
     bool wide = false;
     for (unsigned char c : bytes)
         wide = wide || c >= 0x80;

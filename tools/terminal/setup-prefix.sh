@@ -16,7 +16,10 @@ fi
 # window probe sees the tools and keys reach them.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 240x320 /f >/dev/null
-wine reg add 'HKLM\Software\Wine\Ports' /v "$CARD_COM" /d "$CARD_LINK" /f >/dev/null
+# The card's port is a link of our own in dosdevices, not a Ports value: with a Ports value
+# Wine keeps a COM3 device even while the card is out, and the open would succeed.
+wine reg delete 'HKLM\Software\Wine\Ports' /v "$CARD_COM" /f >/dev/null 2>&1 || true
+"$(dirname "$0")/link-card-port.sh"
 
 "$(dirname "$0")/reseed-registry.sh"
 wineserver -k 2>/dev/null || true

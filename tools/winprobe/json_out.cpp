@@ -1,4 +1,4 @@
-// Compact JSON writer and UTF-8 output on the standard handles.
+// Compact JSON writer and output on the standard handles.
 #include "json_out.h"
 #include <cstdio>
 
@@ -131,9 +131,17 @@ void JsonPair(JsonOut &json, long first, long second) {
     JsonEndArray(json);
 }
 
-bool WriteUtf8(DWORD stdHandle, const std::wstring &text) {
+bool WriteOutput(DWORD stdHandle, const std::wstring &text) {
     if (text.empty()) {
         return true;
+    }
+    HANDLE out = GetStdHandle(stdHandle);
+    DWORD mode = 0;
+    if (GetConsoleMode(out, &mode)) {
+        // Someone reading at a terminal: a console takes UTF-16 whatever its code page.
+        DWORD written = 0;
+        return WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, NULL) !=
+               FALSE;
     }
     int wideLength = static_cast<int>(text.size());
     int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, NULL, 0, NULL, NULL);
@@ -142,7 +150,6 @@ bool WriteUtf8(DWORD stdHandle, const std::wstring &text) {
     }
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, &bytes[0], size, NULL, NULL);
-    HANDLE out = GetStdHandle(stdHandle);
     DWORD offset = 0;
     while (offset < bytes.size()) {
         DWORD written = 0;

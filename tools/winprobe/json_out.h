@@ -1,4 +1,4 @@
-// Builds compact JSON text in UTF-16 and writes it to a standard handle as UTF-8 bytes.
+// Builds compact JSON text in UTF-16 and writes it to a standard handle.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -25,5 +25,6 @@ void JsonHandle(JsonOut &json, HWND window); // null for a null handle
 void JsonRect(JsonOut &json, const RECT &rect);
 void JsonPair(JsonOut &json, long first, long second);
 
-// Converts to UTF-8 and writes the bytes; the console code page plays no part.
-bool WriteUtf8(DWORD stdHandle, const std::wstring &text);
+// Writes UTF-8 bytes to a pipe or file (whatever the console code page), UTF-16 to a
+// console.
+bool WriteOutput(DWORD stdHandle, const std::wstring &text);

@@ -94,7 +94,7 @@ bool ParseKeyChord(const std::wstring &spec, KeyChord &chord) {
     size_t start = 0;
     for (;;) {
         size_t plus = spec.find(L'+', start);
-        // A '+' right at the end of the spec or of a part is the key itself ("ctrl++", "+").
+        // A '+' where a name should start is the key itself ("ctrl++", "+").
         if (plus == std::wstring::npos || plus == start) {
             return NamedKey(spec.substr(start), chord);
         }

@@ -65,18 +65,26 @@ static HWND ActionTarget(const ProbeOptions &options, std::wstring &error) {
 
 // A control a user could operate: present, visible and enabled in an enabled window.
 static HWND UsableControl(const ProbeOptions &options, HWND window, std::wstring &error) {
+    std::wstring name = L"control " + std::to_wstring(options.id);
     HWND control = FindControl(window, options.id);
     if (control == NULL) {
-        error = L"no control with id " + std::to_wstring(options.id);
-    } else if (!options.force && (!IsWindowVisible(control) || !IsWindowEnabled(control) ||
-                                  !IsWindowEnabled(window))) {
-        error = L"control " + std::to_wstring(options.id) + L" is hidden or disabled";
-        control = NULL;
+        error = L"no " + name;
+    } else if (options.force) {
+        return control;
+    } else if (!IsWindowEnabled(window)) {
+        error = L"the window is disabled (a modal dialog is open?)";
+    } else if (!IsWindowVisible(control)) {
+        error = name + L" is hidden";
+    } else if (!IsWindowEnabled(control)) {
+        error = name + L" is disabled";
+    } else {
+        return control;
     }
-    return control;
+    return NULL;
 }
 
-static void WriteActionResult(JsonOut &json, HWND window, HWND control,
+// Opens the answer object of an action; the caller adds its own keys and closes it.
+static void BeginActionResult(JsonOut &json, HWND window, HWND control,
                               const ProbeOptions &options) {
     JsonBeginObject(json);
     JsonKey(json, L"hwnd");
@@ -111,7 +119,7 @@ static int PostCommand(const ProbeOptions &options, JsonOut &json, std::wstring 
         error = L"the window did not take the command";
         return ExitNotFound;
     }
-    WriteActionResult(json, window, NULL, options);
+    BeginActionResult(json, window, NULL, options);
     if (options.send) {
         JsonKey(json, L"result");
         JsonInt(json, result);
@@ -131,7 +139,7 @@ static int ClickButton(const ProbeOptions &options, JsonOut &json, std::wstring 
         error = L"the button did not take the click";
         return ExitNotFound;
     }
-    WriteActionResult(json, window, control, options);
+    BeginActionResult(json, window, control, options);
     JsonEndObject(json);
     return ExitSuccess;
 }
@@ -187,7 +195,7 @@ static int SelectComboEntry(const ProbeOptions &options, JsonOut &json, std::wst
         error = L"the parent did not take the notification";
         return ExitNotFound;
     }
-    WriteActionResult(json, window, combo, options);
+    BeginActionResult(json, window, combo, options);
     JsonKey(json, L"index");
     JsonInt(json, index);
     JsonEndObject(json);
@@ -216,7 +224,7 @@ static int PressKeys(const ProbeOptions &options, JsonOut &json, std::wstring &e
         error = L"the keys could not be sent";
         return ExitNotFound;
     }
-    WriteActionResult(json, window, NULL, options);
+    BeginActionResult(json, window, NULL, options);
     JsonKey(json, L"keys");
     JsonInt(json, static_cast<long long>(chords.size()));
     JsonEndObject(json);
@@ -232,7 +240,7 @@ static int CloseWindow(const ProbeOptions &options, JsonOut &json, std::wstring 
         error = L"the window did not take WM_CLOSE";
         return ExitNotFound;
     }
-    WriteActionResult(json, window, NULL, options);
+    BeginActionResult(json, window, NULL, options);
     JsonEndObject(json);
     return ExitSuccess;
 }

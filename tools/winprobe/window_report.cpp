@@ -17,6 +17,7 @@ static void WriteStyles(JsonOut &json, HWND window) {
     JsonHex(json, static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)));
 }
 
+// Values a busy control could not give are written as null: unknown, not empty.
 static void WriteStaticImage(JsonOut &json, HWND control) {
     static const struct {
         WPARAM type;
@@ -24,16 +25,23 @@ static void WriteStaticImage(JsonOut &json, HWND control) {
     } ImageTypes[] = {{IMAGE_BITMAP, L"bitmap"}, {IMAGE_ICON, L"icon"}};
     LRESULT image = 0;
     const wchar_t *typeName = NULL;
+    bool answered = true;
     for (const auto &imageType : ImageTypes) {
-        LRESULT answer = 0;
-        if (SendWithTimeout(control, STM_GETIMAGE, imageType.type, 0, answer) && answer != 0) {
-            image = answer;
+        if (!SendWithTimeout(control, STM_GETIMAGE, imageType.type, 0, image)) {
+            answered = false;
+            break;
+        }
+        if (image != 0) {
             typeName = imageType.name;
             break;
         }
     }
     JsonKey(json, L"image_set");
-    JsonBool(json, image != 0);
+    if (answered) {
+        JsonBool(json, image != 0);
+    } else {
+        JsonNull(json);
+    }
     JsonKey(json, L"image_type");
     if (typeName != NULL) {
         JsonString(json, typeName);
@@ -42,41 +50,49 @@ static void WriteStaticImage(JsonOut &json, HWND control) {
     }
     // The handle tells pictures apart: a control showing another picture shows another handle.
     JsonKey(json, L"image");
-    if (image != 0) {
+    if (typeName != NULL) {
         JsonHex(json, static_cast<ULONG_PTR>(image));
     } else {
         JsonNull(json);
     }
 }
 
+static void WriteComboEntry(JsonOut &json, HWND control, LRESULT index) {
+    LRESULT length = 0;
+    if (!SendWithTimeout(control, CB_GETLBTEXTLEN, index, 0, length) || length < 0) {
+        JsonNull(json);
+        return;
+    }
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT copied = 0;
+    if (!SendWithTimeout(control, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer.data()),
+                         copied) ||
+        copied < 0) {
+        JsonNull(json);
+        return;
+    }
+    JsonString(json, std::wstring(buffer.data(), static_cast<size_t>(copied)));
+}
+
 static void WriteComboEntries(JsonOut &json, HWND control) {
     LRESULT count = 0;
-    if (!SendWithTimeout(control, CB_GETCOUNT, 0, 0, count) || count < 0) {
-        count = 0;
-    }
     JsonKey(json, L"entries");
-    JsonBeginArray(json);
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = 0;
-        if (!SendWithTimeout(control, CB_GETLBTEXTLEN, i, 0, length) || length < 0) {
-            JsonNull(json);
-            continue;
+    if (SendWithTimeout(control, CB_GETCOUNT, 0, 0, count) && count >= 0) {
+        JsonBeginArray(json);
+        for (LRESULT i = 0; i < count; ++i) {
+            WriteComboEntry(json, control, i);
         }
-        std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
-        LRESULT copied = 0;
-        if (!SendWithTimeout(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()),
-                             copied) ||
-            copied < 0) {
-            JsonNull(json);
-            continue;
-        }
-        JsonString(json, std::wstring(buffer.data(), static_cast<size_t>(copied)));
+        JsonEndArray(json);
+    } else {
+        JsonNull(json);
     }
-    JsonEndArray(json);
     LRESULT selected = CB_ERR;
-    (void)SendWithTimeout(control, CB_GETCURSEL, 0, 0, selected); // stays CB_ERR if busy
     JsonKey(json, L"selected");
-    JsonInt(json, selected);
+    if (SendWithTimeout(control, CB_GETCURSEL, 0, 0, selected)) {
+        JsonInt(json, selected);
+    } else {
+        JsonNull(json);
+    }
 }
 
 static bool IsCheckButton(DWORD style) {
@@ -133,9 +149,12 @@ static void WriteControl(JsonOut &json, HWND control) {
         WriteComboEntries(json, control);
     } else if (SameClassName(className, L"Button") && IsCheckButton(style)) {
         LRESULT state = 0;
-        (void)SendWithTimeout(control, BM_GETCHECK, 0, 0, state); // stays unchecked if busy
         JsonKey(json, L"checked");
-        JsonInt(json, state);
+        if (SendWithTimeout(control, BM_GETCHECK, 0, 0, state)) {
+            JsonInt(json, state);
+        } else {
+            JsonNull(json);
+        }
     }
     JsonEndObject(json);
 }
@@ -185,5 +204,9 @@ void WriteWindow(JsonOut &json, HWND window) {
         WriteControl(json, control);
     }
     JsonEndArray(json);
+    // false when the window's thread let a message time out: texts then come from the
+    // window manager and pictures, entries and check states are null.
+    JsonKey(json, L"responding");
+    JsonBool(json, ThreadResponds(window));
     JsonEndObject(json);
 }

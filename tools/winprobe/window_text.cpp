@@ -2,10 +2,30 @@
 #include "window_text.h"
 #include <vector>
 
+// A thread that let one message time out is not asked again during this run, so a tool
+// blocked in a long serial read costs one time-out rather than one per control.
+static std::vector<DWORD> UnresponsiveThreads;
+
+bool ThreadResponds(HWND window) {
+    DWORD thread = GetWindowThreadProcessId(window, NULL);
+    for (DWORD busy : UnresponsiveThreads) {
+        if (busy == thread) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
+    if (!ThreadResponds(window)) {
+        return false;
+    }
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, MessageTimeoutMs,
                              &answer)) {
+        if (GetLastError() == ERROR_TIMEOUT) {
+            UnresponsiveThreads.push_back(GetWindowThreadProcessId(window, NULL));
+        }
         return false;
     }
     result = static_cast<LRESULT>(answer);

@@ -5,14 +5,12 @@
 
 namespace {
 
-HWND MakeWindow(HWND owner, int x, int y, int width, int height, DWORD style)
-{
+HWND MakeWindow(HWND owner, int x, int y, int width, int height, DWORD style) {
     return CreateWindowExW(0, L"STATIC", L"", style, x, y, width, height, owner, NULL,
                            GetModuleHandleW(NULL), NULL);
 }
 
-TEST(CenterOnParent, UsesOwnerClientSizeFromScreenOrigin)
-{
+TEST(CenterOnParent, UsesOwnerClientSizeFromScreenOrigin) {
     HWND owner = MakeWindow(NULL, 50, 60, 240, 294, WS_POPUP);
     ASSERT_NE(owner, (HWND)NULL);
     struct {
@@ -33,8 +31,7 @@ TEST(CenterOnParent, UsesOwnerClientSizeFromScreenOrigin)
     DestroyWindow(owner);
 }
 
-TEST(CenterOnParent, TopmostWhenAsked)
-{
+TEST(CenterOnParent, TopmostWhenAsked) {
     HWND owner = MakeWindow(NULL, 0, 0, 240, 294, WS_POPUP);
     HWND dialog = MakeWindow(owner, 0, 0, 100, 100, WS_POPUP);
     CenterOnParent(dialog, HWND_TOPMOST, SWP_NOSIZE);

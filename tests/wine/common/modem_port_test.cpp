@@ -52,18 +52,15 @@ const SearchCase SearchCases[] = {
 
 class FindModemPortTest : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ClearActiveDrivers();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ClearActiveDrivers();
     }
 };
 
-std::wstring Found()
-{
+std::wstring Found() {
     WCHAR name[ModemPortNameUnits + 4];
     wmemset(name, L'#', ModemPortNameUnits + 4);
     FindModemPort(name);
@@ -74,8 +71,7 @@ std::wstring Found()
     return name;
 }
 
-TEST_F(FindModemPortTest, PicksTheHighestModemEntry)
-{
+TEST_F(FindModemPortTest, PicksTheHighestModemEntry) {
     for (const SearchCase &c : SearchCases) {
         ClearActiveDrivers();
         for (const Entry &e : c.entries) {
@@ -91,8 +87,7 @@ TEST_F(FindModemPortTest, PicksTheHighestModemEntry)
     }
 }
 
-TEST_F(FindModemPortTest, UnterminatedValuesAreNotOverread)
-{
+TEST_F(FindModemPortTest, UnterminatedValuesAreNotOverread) {
     // A Key that fills its 128 units without a terminator can't be the modem's key.
     std::wstring longKey(128, L'K');
     SetEntryString(__LINE__, L"03", L"Key", longKey.c_str(), false);
@@ -103,8 +98,7 @@ TEST_F(FindModemPortTest, UnterminatedValuesAreNotOverread)
     EXPECT_EQ(Found(), L"COM3:");
 }
 
-TEST_F(FindModemPortTest, ValuesOfOtherTypesAreIgnored)
-{
+TEST_F(FindModemPortTest, ValuesOfOtherTypesAreIgnored) {
     SetEntryRaw(__LINE__, L"05", L"Key", REG_BINARY, Modem, sizeof Modem);
     SET_ENTRY(L"05", L"Name", L"COM3:");
     SET_ENTRY(L"06", L"Key", Modem);

@@ -5,15 +5,13 @@
 
 static const wchar_t ActiveKey[] = L"Drivers\\Active";
 
-void ClearActiveDrivers()
-{
+void ClearActiveDrivers() {
     LONG result = RegDeleteTreeW(HKEY_LOCAL_MACHINE, ActiveKey);
     ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << result;
 }
 
-void SetEntryRaw(int line, const wchar_t *entry, const wchar_t *value, DWORD type,
-                 const void *data, DWORD bytes)
-{
+void SetEntryRaw(int line, const wchar_t *entry, const wchar_t *value, DWORD type, const void *data,
+                 DWORD bytes) {
     std::wstring path = std::wstring(ActiveKey) + L"\\" + entry;
     HKEY key;
     LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
@@ -27,8 +25,7 @@ void SetEntryRaw(int line, const wchar_t *entry, const wchar_t *value, DWORD typ
 }
 
 void SetEntryString(int line, const wchar_t *entry, const wchar_t *value, const wchar_t *text,
-                    bool terminated)
-{
+                    bool terminated) {
     DWORD bytes = static_cast<DWORD>((wcslen(text) + (terminated ? 1 : 0)) * sizeof(wchar_t));
     SetEntryRaw(line, entry, value, REG_SZ, text, bytes);
 }

@@ -14,7 +14,7 @@ void ClearActiveDrivers();
 void SetEntryString(int line, const wchar_t *entry, const wchar_t *value, const wchar_t *text,
                     bool terminated = true);
 // Sets a value of any type with raw bytes.
-void SetEntryRaw(int line, const wchar_t *entry, const wchar_t *value, DWORD type,
-                 const void *data, DWORD bytes);
+void SetEntryRaw(int line, const wchar_t *entry, const wchar_t *value, DWORD type, const void *data,
+                 DWORD bytes);
 
 #define SET_ENTRY(entry, value, text) SetEntryString(__LINE__, entry, value, text)

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the tools needs on Debian 12, when missing:
+# the MinGW-w64 cross compilers, Wine, a virtual display, the Japanese locale and a CJK font.
+set -euo pipefail
+
+packages=(
+    cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev python3
+    mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+    wine wine64 fonts-wine xvfb x11-apps x11-utils imagemagick locales fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
+        "${missing[@]}"
+fi
+
+# The terminal's Japanese locale: with it Wine's ANSI code page is 932 (Shift-JIS).
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen
+    $sudo locale-gen
+fi
