@@ -49,6 +49,12 @@ endforeach()
 add_tool(minimal_dialog SOURCES
     tools/minimal_dialog/minimal_dialog.cpp tools/minimal_dialog/minimal_dialog.rc)
 
+# Benchmark of one AT exchange on the card's port (console program, run by bench/link_bench.sh).
+add_executable(exchange_bench bench/exchange_bench.cpp)
+target_link_libraries(exchange_bench PRIVATE modem_core tool_compile_options)
+target_link_options(exchange_bench PRIVATE -static)
+set_target_properties(exchange_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+
 option(BUILD_WINE_TESTS "Build the Win32 tests that run under Wine" ON)
 if(BUILD_WINE_TESTS)
     add_subdirectory(tests/wine)

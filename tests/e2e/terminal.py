@@ -5,6 +5,7 @@ looks at and acts on their windows through the window probe, drives the simulate
 reads its transcript, takes screenshots and puts the registry back to the seed.
 """
 
+import fcntl
 import json
 import os
 import shutil
@@ -123,15 +124,37 @@ def publish(shot, docs_name):
         shutil.copyfile(shot, ROOT / "docs" / "img" / f"{docs_name}.png")
 
 
+def _our_processes(names):
+    """Pids of running processes of this prefix whose command line names one of the programs."""
+    prefix = ("WINEPREFIX=" + ENV["WINEPREFIX"]).encode()
+    found = []
+    for proc in Path("/proc").iterdir():
+        if not proc.name.isdigit():
+            continue
+        try:
+            argv0 = (proc / "cmdline").read_bytes().split(b"\0")[0].decode("utf-8", "replace")
+            program = argv0.replace("\\", "/").rsplit("/", 1)[-1].lower()
+            if program not in (n.lower() for n in names):
+                continue
+            if prefix not in (proc / "environ").read_bytes().split(b"\0"):
+                continue
+        except OSError:
+            continue
+        found.append(int(proc.name))
+    return found
+
+
 def kill_tools(*names):
-    """Ends any running copy of the given tools (all of the terminal's tools by default)."""
+    """Ends any running copy of the given tools in this terminal's prefix (all of the terminal's
+    tools by default); other prefixes are left alone."""
     names = names or ("wavemeter.exe", "identview.exe", "portswap.exe", "minimal_dialog.exe")
-    for name in names:
-        subprocess.run(["pkill", "-f", name], check=False)
+    for pid in _our_processes(names):
+        try:
+            os.kill(pid, 9)
+        except OSError:
+            pass
     deadline = time.time() + 5
-    while time.time() < deadline and any(
-            subprocess.run(["pgrep", "-f", n], capture_output=True).returncode == 0
-            for n in names):
+    while time.time() < deadline and _our_processes(names):
         time.sleep(0.1)
 
 
@@ -238,12 +261,38 @@ class Card:
                 self.process.kill()
 
 
+_terminal_lock = None
+
+
+def hold_terminal():
+    """Takes the terminal for this process: runs against the same prefix, display and card port
+    queue up instead of disturbing each other."""
+    global _terminal_lock
+    if _terminal_lock is None:
+        RUN_DIR.mkdir(parents=True, exist_ok=True)
+        _terminal_lock = open(RUN_DIR / "terminal.lock", "w")
+        fcntl.flock(_terminal_lock, fcntl.LOCK_EX)
+
+
+def release_terminal():
+    global _terminal_lock
+    if _terminal_lock is not None:
+        fcntl.flock(_terminal_lock, fcntl.LOCK_UN)
+        _terminal_lock.close()
+        _terminal_lock = None
+
+
 class TerminalTestCase(unittest.TestCase):
     """Base of end-to-end tests: a prepared terminal, seeded registry, no stray tools."""
 
     @classmethod
     def setUpClass(cls):
+        hold_terminal()
         start_terminal()
+
+    @classmethod
+    def tearDownClass(cls):
+        release_terminal()
 
     def setUp(self):
         kill_tools()
