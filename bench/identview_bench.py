@@ -91,6 +91,7 @@ def main():
     parser.add_argument("--runs", type=int, default=3, help="passes per case (default 3)")
     args = parser.parse_args()
 
+    t.hold_terminal()
     t.start_terminal()
     exe = t.TOOLS / "identview.exe"
     reference = t.TOOLS / "minimal_dialog.exe"
@@ -104,6 +105,7 @@ def main():
     finally:
         t.kill_tools("identview.exe")
         t.reseed_registry()
+        t.release_terminal()
 
 
 if __name__ == "__main__":

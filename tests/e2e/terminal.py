@@ -45,7 +45,7 @@ CARD_LINK = Path(ENV["CARD_LINK"])
 
 
 def _find(root, name):
-    hits = sorted(Path(root).rglob(name))
+    hits = sorted(p for p in Path(root).rglob(name) if p.is_file())
     return hits[0] if hits else root / name
 
 
@@ -163,13 +163,13 @@ def kill_tools(*names):
 class Tool:
     """One run of a tool: `wine <tool>.exe` started in its own working directory."""
 
-    def __init__(self, name, cwd=None):
+    def __init__(self, name, cwd=None, env=None):
         self.name = name
         self.cwd = Path(cwd) if cwd else RUN_DIR
         self.cwd.mkdir(parents=True, exist_ok=True)
         self.started = time.time()
         self.process = subprocess.Popen(
-            ["wine", str(TOOLS / f"{name}.exe")], env=ENV, cwd=self.cwd,
+            ["wine", str(TOOLS / f"{name}.exe")], env=dict(ENV, **(env or {})), cwd=self.cwd,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def wait_exit(self, timeout=20):
