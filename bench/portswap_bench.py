@@ -49,7 +49,7 @@ def main():
     if minimal.exists():
         print(f"minimal_dialog.exe (a bare dialog program): {minimal.stat().st_size} bytes")
 
-    timer = win_build / "portswap" / "portswap_survey_bench.exe"
+    timer = win_build / "bench" / "portswap_survey_bench.exe"
     try:
         for entries in args.entries:
             out = subprocess.run(["wine", str(timer), str(entries), str(args.repeats)], env=env,

@@ -12,16 +12,14 @@
 
 static const WCHAR ActiveKey[] = L"Drivers\\Active";
 
-static void SetText(HKEY key, const WCHAR *name, const WCHAR *text)
-{
+static void SetText(HKEY key, const WCHAR *name, const WCHAR *text) {
     (void)RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
                          static_cast<DWORD>((wcslen(text) + 1) * sizeof(WCHAR)));
 }
 
 // Entries like the device manager's: most drivers hold a COM port, from the built-in or the PC
 // Card keys, some are other stream devices.
-static bool FillActiveDrivers(int entries)
-{
+static bool FillActiveDrivers(int entries) {
     (void)RegDeleteTreeW(HKEY_LOCAL_MACHINE, ActiveKey);
     for (int i = 1; i <= entries; ++i) {
         WCHAR path[64], name[16], key[64];
@@ -48,13 +46,11 @@ static bool FillActiveDrivers(int entries)
     return true;
 }
 
-static INT_PTR CALLBACK PlainDlgProc(HWND, UINT message, WPARAM, LPARAM)
-{
+static INT_PTR CALLBACK PlainDlgProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
 
-int wmain(int argc, wchar_t **argv)
-{
+int wmain(int argc, wchar_t **argv) {
     int entries = argc > 1 ? _wtoi(argv[1]) : 10;
     int repeats = argc > 2 ? _wtoi(argv[2]) : 50;
     if (entries < 0 || repeats < 1 || !FillActiveDrivers(entries)) {
@@ -80,7 +76,8 @@ int wmain(int argc, wchar_t **argv)
         QueryPerformanceCounter(&start);
         SurveyComPorts(dialog);
         QueryPerformanceCounter(&end);
-        double elapsed = 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+        double elapsed =
+            1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
         // The first survey also warms the registry up; it is reported on its own.
         if (r == 0) {
             first = elapsed;
@@ -95,8 +92,7 @@ int wmain(int argc, wchar_t **argv)
     }
     printf("{\"entries\": %d, \"repeats\": %d, \"first_ms\": %.3f, \"min_ms\": %.3f, "
            "\"median_ms\": %.3f, \"max_ms\": %.3f, \"ports_taken\": %d, \"irda\": %d}\n",
-           entries, repeats, first, ms.front(), ms[ms.size() / 2], ms.back(), taken,
-           IrdaComIndex);
+           entries, repeats, first, ms.front(), ms[ms.size() / 2], ms.back(), taken, IrdaComIndex);
     DestroyWindow(dialog);
     return 0;
 }

@@ -1,0 +1,400 @@
+"""portswap in the simulated terminal: the port list, the port change and the reset request.
+
+What the user sees is read through the window probe; what the program asks of the system-control
+driver through the driver's stand-in (tools/sysctl_standin): a "SYX1:" file in the program's
+working directory and a relay trace of the calls around the request. The registry is the
+prefix's own, reseeded before every test.
+"""
+
+import ctypes
+import ctypes.util
+import re
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+from tests.e2e import terminal
+
+sys.path.insert(0, str(terminal.ROOT / "tools" / "sysctl_standin"))
+import sysctl_standin as standin  # noqa: E402
+
+TITLE = "赤外線設定ツール"
+NOTICE = ("設定を有効にするには、リセットが必要です。[OK]ボタンを押すと、自動的にリセットします。"
+          "作業中のプログラムを全て閉じてから[OK]を押してください。")
+ROW_IDS = list(range(1000, 1009))
+CHOICES = 1009
+CHANGE = 1      # 変更 in the list dialog, OK in the change dialog and in the notice
+CANCEL = 2
+WS_EX_NODRAG = 0x40000000
+BS_DEFPUSHBUTTON = 0x1
+SEEDED_ROWS = ["Serial", "IrDA", "Modem", "", "", "", "", "", ""]
+SEEDED_CHOICES = ["2:", "4:", "5:", "6:", "7:", "8:", "9:"]
+IRDA_KEY = r"HKLM\Drivers\Builtin\IrDA"
+ACTIVE_KEY = r"HKLM\Drivers\Active"
+OPEN_EXISTING = 3
+FILE_ATTRIBUTE_NORMAL = 0x80
+REG_DWORD = 4
+
+
+def low32(value):
+    """Relay prints 32-bit arguments as 64-bit registers; the upper half is noise."""
+    return value & 0xFFFFFFFF
+
+
+class PortswapRun:
+    """One run of portswap, started as a user would in its own working directory, with or
+    without the system-control driver's stand-in, its calls traced when asked."""
+
+    def __init__(self, name, driver=False, traced=True):
+        self.cwd = terminal.RUN_DIR / f"portswap-{name}"
+        shutil.rmtree(self.cwd, ignore_errors=True)
+        self.cwd.mkdir(parents=True)
+        if driver:
+            standin.install(self.cwd)
+        self.trace = self.cwd / "relay.log"
+        env = dict(terminal.ENV)
+        if traced:
+            env["WINEDEBUG"] = standin.TRACE_WINEDEBUG
+        with open(self.trace, "wb") as err:
+            self.process = subprocess.Popen(
+                ["wine", str(terminal.TOOLS / "portswap.exe")], env=env, cwd=self.cwd,
+                stdout=subprocess.DEVNULL, stderr=err)
+
+    def calls(self, name=None):
+        return [c for c in standin.read_trace_file(self.trace) if name is None or c["name"] == name]
+
+    def await_call(self, name, returned=True, timeout=15.0, where=lambda c: True):
+        deadline = time.time() + timeout
+        while True:
+            found = [c for c in self.calls(name)
+                     if where(c) and (not returned or c["returned"] is not None)]
+            if found:
+                return found[-1]
+            if time.time() > deadline:
+                raise AssertionError(f"no {name} call in the trace after {timeout} s")
+            time.sleep(0.2)
+
+    def wait_exit(self, timeout=20):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(10)
+
+
+# --- the tool's windows ------------------------------------------------------------------------
+
+def windows(pid=None):
+    """The tool's windows by role: "list", "change" and "notice"."""
+    roles = {}
+    for window in terminal.probe.list_windows(title=TITLE, pid=pid):
+        ids = {c["id"] for c in window["controls"]}
+        if ROW_IDS[0] in ids:
+            roles["list"] = window
+        elif CHOICES in ids:
+            roles["change"] = window
+        else:
+            roles["notice"] = window
+    return roles
+
+
+def await_windows(*roles, absent=(), timeout=20.0):
+    deadline = time.time() + timeout
+    while True:
+        found = windows()
+        if all(r in found for r in roles) and not any(r in found for r in absent):
+            return found
+        if time.time() > deadline:
+            raise AssertionError(f"windows {sorted(found)}: wanted {roles}, not {absent}")
+        time.sleep(0.2)
+
+
+def rows(window):
+    return [terminal.control(window, i)["text"] for i in ROW_IDS]
+
+
+def choices(window):
+    combo = terminal.control(window, CHOICES)
+    selected = combo["entries"][combo["selected"]] if combo["selected"] >= 0 else None
+    return combo["entries"], selected
+
+
+def text_of_notice(window):
+    texts = [c["text"] for c in window["controls"] if c["class"] == "Static"]
+    return max(texts, key=len)
+
+
+def registry_value(key, value):
+    """(type, data) as `wine reg query` prints them, or None."""
+    out = terminal.run(["wine", "reg", "query", key, "/v", value], check=False).stdout
+    for line in out.decode("utf-8", "replace").splitlines():
+        parts = line.split()
+        if len(parts) == 3 and parts[0] == value:
+            return parts[1], parts[2]
+    return None
+
+
+# --- screenshots -------------------------------------------------------------------------------
+
+class _X11:
+    """Just enough of Xlib to move a window."""
+
+    def __init__(self):
+        self.lib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        self.lib.XOpenDisplay.restype = ctypes.c_void_p
+        self.lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.lib.XMoveWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                         ctypes.c_int]
+        self.lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    def move(self, moves):
+        display = self.lib.XOpenDisplay(terminal.ENV["DISPLAY"].encode())
+        if not display:
+            raise RuntimeError("cannot open the X display")
+        for window, x, y in moves:
+            self.lib.XMoveWindow(display, window, x, y)
+        self.lib.XSync(display, 0)
+        self.lib.XCloseDisplay(display)
+
+
+def _stacked_x_windows():
+    """(X window, x, y, width, height) of the tool's X windows, topmost first."""
+    out = terminal.run(["xwininfo", "-root", "-tree"]).stdout.decode("utf-8", "replace")
+    found = []
+    for line in out.splitlines():
+        match = re.match(r'\s+(0x[0-9a-f]+) "(.*)": \(.*\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', line)
+        if match and match.group(2) == TITLE:
+            w, h, x, y = (int(match.group(i)) for i in (3, 4, 5, 6))
+            found.append((int(match.group(1), 16), x, y, w, h))
+    return found
+
+
+def screenshot(name):
+    """Saves the screen as docs would show it.
+
+    Wine under Xvfb leaves a window black where it covers another window of the same geometry
+    exactly, which is how the change dialog (the list dialog's frame, centred the same way)
+    lies over the list dialog. For the picture, each covered X window is moved off the screen
+    and put back afterwards; the windows' Win32 positions are not touched.
+    """
+    covered, seen = [], set()
+    for window, x, y, w, h in _stacked_x_windows():
+        if (x, y, w, h) in seen:
+            covered.append((window, x, y))
+        seen.add((x, y, w, h))
+    x11 = _X11() if covered else None
+    if covered:
+        x11.move([(window, 1000, y) for window, x, y in covered])
+        time.sleep(0.5)
+    try:
+        shot = terminal.screenshot(f"portswap-{name}")
+    finally:
+        if covered:
+            x11.move(covered)
+    terminal.publish(shot, f"portswap-{name}")
+    return shot
+
+
+# --- the tests ---------------------------------------------------------------------------------
+
+class PortswapTestCase(terminal.TerminalTestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        standin.configure_prefix(terminal.ENV)
+        # The desktop is up before a traced program starts, so it does not inherit the trace.
+        terminal.probe.list_windows()
+
+    @classmethod
+    def tearDownClass(cls):
+        standin.unconfigure_prefix(terminal.ENV)
+        super().tearDownClass()
+
+    def setUp(self):
+        # Only what this test starts is ended, by its own process handle.
+        terminal.reseed_registry()
+        self.runs = []
+        self.others = []
+
+    def tearDown(self):
+        for run in self.runs:
+            run.stop()
+        for process in self.others:
+            if process.poll() is None:
+                process.kill()
+                process.wait(10)
+
+    def start(self, name, driver=False, traced=True):
+        run = PortswapRun(name, driver, traced)
+        self.runs.append(run)
+        return run
+
+    def open_list(self, name, driver=False):
+        run = self.start(name, driver)
+        return run, await_windows("list")["list"]
+
+    def open_change(self):
+        terminal.probe.click(CHANGE, title=TITLE, timeout_ms=5000)
+        return await_windows("list", "change")["change"]
+
+    def leave(self, run):
+        """キャンセル in the list dialog ends the program with 0."""
+        terminal.probe.click(CANCEL, hwnd=windows()["list"]["hwnd"])
+        self.assertEqual(run.wait_exit(), 0)
+
+    def test_list_shows_the_driver_behind_each_port(self):
+        run, window = self.open_list("list")
+        self.assertEqual(rows(window), SEEDED_ROWS)
+        labels = [c["text"] for c in window["controls"] if c["id"] in (0xFFFF, -1)]
+        self.assertEqual(labels, [f"COM{n}:" for n in range(1, 10)])
+        self.assertTrue(int(window["exstyle"], 16) & WS_EX_NODRAG)
+        cancel = terminal.control(window, CANCEL)
+        self.assertEqual((cancel["text"], int(cancel["style"], 16) & 0xF),
+                         ("キャンセル", BS_DEFPUSHBUTTON))
+        self.assertEqual(terminal.control(window, CHANGE)["text"], "変更")
+        screenshot("list")
+        self.leave(run)
+
+    def test_change_offers_free_numbers_and_the_irda_port(self):
+        # A driver loaded from elsewhere holds COM7 without a row; COM0: counts for nothing.
+        terminal.reg_add(ACTIVE_KEY + r"\06", "Name", "com7:")
+        terminal.reg_add(ACTIVE_KEY + r"\06", "Key", r"Drivers\USB\Serial")
+        terminal.reg_add(ACTIVE_KEY + r"\07", "Name", "COM0:")
+        terminal.reg_add(ACTIVE_KEY + r"\07", "Key", r"Drivers\Builtin\Other")
+        run, window = self.open_list("change")
+        self.assertEqual(rows(window), SEEDED_ROWS)
+        change = self.open_change()
+        self.assertEqual(change["title"], TITLE)
+        self.assertEqual(int(change["owner"], 16), int(window["hwnd"], 16))
+        self.assertTrue(int(change["exstyle"], 16) & WS_EX_NODRAG)
+        self.assertEqual(choices(change), (["2:", "4:", "5:", "6:", "8:", "9:"], "2:"))
+        screenshot("change")
+        # キャンセル leaves the change dialog only.
+        terminal.probe.click(CANCEL, hwnd=change["hwnd"])
+        await_windows("list", absent=("change",))
+        self.leave(run)
+
+    def test_no_port_taken_offers_all_and_ok_without_a_choice_does_nothing(self):
+        terminal.reg_delete(ACTIVE_KEY)
+        run, window = self.open_list("none-taken", driver=True)
+        self.assertEqual(rows(window), [""] * 9)
+        change = self.open_change()
+        self.assertEqual(choices(change), ([f"{n}:" for n in range(1, 10)], None))
+        terminal.probe.click(CHANGE, hwnd=change["hwnd"])
+        time.sleep(2)
+        self.assertNotIn("notice", windows())
+        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x2"))
+        self.assertEqual([c["name"] for c in run.calls() if c["name"] != "CloseHandle"], [])
+        self.assertEqual(standin.device_opens(run.calls()), [])
+        # A number chosen afterwards is stored as usual.
+        terminal.probe.select(CHOICES, "9:", hwnd=change["hwnd"])
+        terminal.probe.click(CHANGE, hwnd=change["hwnd"])
+        notice = await_windows("notice")["notice"]
+        terminal.probe.click(CHANGE, hwnd=notice["hwnd"])
+        run.await_call("DeviceIoControl")
+        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x9"))
+
+    def test_ok_stores_the_index_shows_the_notice_and_requests_the_reset(self):
+        run, window = self.open_list("reset", driver=True)
+        change = self.open_change()
+        terminal.probe.select(CHOICES, "5:", hwnd=change["hwnd"])
+        terminal.probe.click(CHANGE, hwnd=change["hwnd"])
+        notice = await_windows("list", "change", "notice")["notice"]
+        self.assertEqual(notice["title"], TITLE)
+        self.assertEqual(int(notice["owner"], 16), int(change["hwnd"], 16))
+        self.assertEqual(text_of_notice(notice), NOTICE)
+        # The value is stored before the notice; nothing goes to the driver while it is shown.
+        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x5"))
+        self.assertEqual(standin.device_opens(run.calls()), [])
+        screenshot("notice")
+        terminal.probe.click(CHANGE, hwnd=notice["hwnd"])
+        run.await_call("CloseHandle", where=lambda c: standin.reset_requests(run.calls()))
+
+        names = [c["name"] for c in run.calls() if c["name"] != "CloseHandle"]
+        self.assertEqual(names, ["RegSetValueExW", "MessageBoxW", "Sleep", "CreateFileW",
+                                 "DeviceIoControl"])
+        store, box, pause, opened, request = (c for c in run.calls() if c["name"] != "CloseHandle")
+        self.assertEqual(store["args"][1:4], ["Index", 0, REG_DWORD])
+        self.assertEqual(low32(store["args"][5]), 4)
+        self.assertEqual(low32(box["args"][0]), int(change["hwnd"], 16))
+        self.assertTrue(NOTICE.startswith(box["args"][1]))
+        self.assertEqual((box["args"][2], low32(box["args"][3])), (TITLE, 0))  # MB_OK
+        self.assertEqual(low32(pause["args"][0]), 500)
+        # Only a lower bound: the request never comes before the pause has passed.
+        self.assertGreaterEqual(opened["time"] - box["returned"], 0.4)
+        self.assertEqual([low32(a) if isinstance(a, int) else a for a in opened["args"]],
+                         ["SYX1:", 0, 0, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0])
+        [sent] = standin.reset_requests(run.calls())
+        self.assertEqual(
+            {k: sent[k] for k in ("code", "in_buffer", "in_size", "out_buffer", "out_size",
+                                  "overlapped", "closed")},
+            {"code": 257, "in_buffer": 0, "in_size": 0, "out_buffer": 0, "out_size": 0,
+             "overlapped": 0, "closed": True})
+        self.assertNotEqual(sent["returned_ptr"], 0)
+        # The stand-in does not reset: the dialog stays open as it was.
+        shown = await_windows("list", "change", absent=("notice",))
+        self.assertEqual(choices(shown["change"]), (SEEDED_CHOICES, "5:"))
+
+    def test_without_the_driver_the_dialog_stays_and_the_list_is_not_refreshed(self):
+        run, window = self.open_list("no-driver")
+        change = self.open_change()
+        terminal.probe.select(CHOICES, "4:", hwnd=change["hwnd"])
+        terminal.probe.click(CHANGE, hwnd=change["hwnd"])
+        notice = await_windows("notice")["notice"]
+        terminal.probe.click(CHANGE, hwnd=notice["hwnd"])
+        opened = run.await_call("CreateFileW", where=lambda c: c["args"][:1] == ["SYX1:"])
+        self.assertEqual(opened["result"], standin.INVALID_HANDLE)
+        time.sleep(0.5)
+        self.assertEqual(run.calls("DeviceIoControl"), [])
+        shown = await_windows("list", "change", absent=("notice",))
+        self.assertEqual(choices(shown["change"]), (SEEDED_CHOICES, "4:"))
+        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x4"))
+
+        # Drivers come and go while the dialogs are open: neither dialog sees it.
+        terminal.reg_delete(ACTIVE_KEY + r"\05")
+        terminal.reg_add(ACTIVE_KEY + r"\08", "Name", "COM8:")
+        terminal.reg_add(ACTIVE_KEY + r"\08", "Key", r"Drivers\PCMCIA\Card")
+        terminal.probe.click(CANCEL, hwnd=change["hwnd"])
+        shown = await_windows("list", absent=("change",))
+        self.assertEqual(rows(shown["list"]), SEEDED_ROWS)
+        change = self.open_change()
+        self.assertEqual(choices(change), (SEEDED_CHOICES, "2:"))
+        terminal.probe.click(CANCEL, hwnd=change["hwnd"])
+        await_windows("list", absent=("change",))
+        self.leave(run)
+        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x4"))
+
+    def test_a_second_start_raises_the_running_copy_and_ends(self):
+        run, window = self.open_list("first", driver=False)
+        for dialog in ("list", "change"):
+            if dialog == "change":
+                self.open_change()
+            # Another program comes to the front.
+            other = subprocess.Popen(["wine", str(terminal.TOOLS / "minimal_dialog.exe")],
+                                     env=terminal.ENV, cwd=terminal.RUN_DIR,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.others.append(other)
+            terminal.probe.wait(title="Minimal", timeout_ms=20000)
+            terminal.probe.keys("shift", title="Minimal")
+            self.assertEqual(terminal.probe.foreground()["title"], "Minimal")
+
+            second = self.start(f"second-{dialog}", traced=False)
+            self.assertEqual(second.wait_exit(30), 0, dialog)
+            front = terminal.probe.foreground()
+            self.assertEqual(front["hwnd"], windows()[dialog]["hwnd"], dialog)
+            self.assertEqual(sorted(windows()), sorted({"list", dialog}), dialog)
+            other.kill()
+            other.wait(10)
+        self.assertIsNone(run.process.poll())
+
+
+if __name__ == "__main__":
+    unittest.main()

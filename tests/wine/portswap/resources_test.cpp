@@ -1,0 +1,243 @@
+// portswap's resources as built: dialogs 101 and 102 control by control, string 1 and icon 103.
+#include "port_list.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const WORD ButtonClass = 0x0080;
+const WORD StaticClass = 0x0082;
+const WORD ComboBoxClass = 0x0085;
+
+struct Control {
+    DWORD style;
+    DWORD exStyle;
+    short x, y, cx, cy;
+    WORD id;
+    WORD classAtom;
+    std::wstring text;
+};
+
+struct Dialog {
+    DWORD style;
+    DWORD exStyle;
+    short x, y, cx, cy;
+    std::wstring caption;
+    WORD pointSize;
+    std::wstring font;
+    std::vector<Control> controls;
+};
+
+// Reads a classic DLGTEMPLATE as windres stores it.
+class TemplateReader {
+  public:
+    explicit TemplateReader(const BYTE *start) : start(start), at(start) {}
+    WORD Word() {
+        WORD value;
+        memcpy(&value, at, 2);
+        at += 2;
+        return value;
+    }
+    DWORD Dword() {
+        return Word() | (DWORD(Word()) << 16);
+    }
+    short Short() {
+        return static_cast<short>(Word());
+    }
+    std::wstring Text() {
+        std::wstring text;
+        for (WORD c = Word(); c != 0; c = Word()) {
+            text += static_cast<wchar_t>(c);
+        }
+        return text;
+    }
+    // A name or ordinal: an ordinal comes back as its number and an empty text.
+    WORD NameOrOrdinal(std::wstring &text) {
+        const BYTE *mark = at;
+        if (Word() == 0xFFFF) {
+            return Word();
+        }
+        at = mark;
+        text = Text();
+        return 0;
+    }
+    void AlignDword() {
+        while ((at - start) % 4 != 0) {
+            ++at;
+        }
+    }
+
+  private:
+    const BYTE *start;
+    const BYTE *at;
+};
+
+Dialog ReadDialog(int id) {
+    HMODULE module = GetModuleHandleW(NULL);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
+    EXPECT_NE(found, (HRSRC)NULL) << "dialog " << id;
+    TemplateReader r(static_cast<const BYTE *>(LockResource(LoadResource(module, found))));
+    Dialog d;
+    d.style = r.Dword();
+    d.exStyle = r.Dword();
+    WORD count = r.Word();
+    d.x = r.Short();
+    d.y = r.Short();
+    d.cx = r.Short();
+    d.cy = r.Short();
+    std::wstring menu, windowClass;
+    EXPECT_EQ(r.NameOrOrdinal(menu), 0) << "dialog " << id << " has a menu";
+    EXPECT_TRUE(menu.empty()) << "dialog " << id << " has a menu";
+    EXPECT_EQ(r.NameOrOrdinal(windowClass), 0) << "dialog " << id << " has a class";
+    EXPECT_TRUE(windowClass.empty()) << "dialog " << id << " has a class";
+    d.caption = r.Text();
+    d.pointSize = r.Word();
+    d.font = r.Text();
+    for (WORD i = 0; i < count; ++i) {
+        r.AlignDword();
+        Control c;
+        c.style = r.Dword();
+        c.exStyle = r.Dword();
+        c.x = r.Short();
+        c.y = r.Short();
+        c.cx = r.Short();
+        c.cy = r.Short();
+        c.id = r.Word();
+        std::wstring className;
+        c.classAtom = r.NameOrOrdinal(className);
+        EXPECT_TRUE(className.empty()) << "control " << i << " has class " << className;
+        EXPECT_EQ(r.NameOrOrdinal(c.text), 0) << "control " << i << " has an ordinal text";
+        WORD extra = r.Word();
+        EXPECT_EQ(extra, 0) << "control " << i << " has creation data";
+        d.controls.push_back(c);
+    }
+    return d;
+}
+
+const DWORD Frame = 0x80C80AC0; // WS_POPUP WS_CAPTION WS_SYSMENU DS_MODALFRAME DS_SETFONT
+                                // DS_CENTER DS_SETFOREGROUND
+const DWORD Shown = WS_CHILD | WS_VISIBLE;
+const WORD Unnamed = static_cast<WORD>(IDC_STATIC);
+const wchar_t Cancel[] = L"キャンセル";
+
+void ExpectFrame(const Dialog &d, const char *what) {
+    EXPECT_EQ(d.style, Frame) << what;
+    EXPECT_EQ(d.exStyle, 0u) << what;
+    EXPECT_EQ(d.x, 0) << what;
+    EXPECT_EQ(d.y, 0) << what;
+    EXPECT_EQ(d.cx, 124) << what;
+    EXPECT_EQ(d.cy, 138) << what;
+    EXPECT_EQ(d.caption, L"") << what;
+    EXPECT_EQ(d.pointSize, 9) << what;
+    EXPECT_EQ(d.font, L"System") << what;
+}
+
+void ExpectControls(const Dialog &d, const std::vector<Control> &expected, const char *what) {
+    ASSERT_EQ(d.controls.size(), expected.size()) << what;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const Control &got = d.controls[i];
+        const Control &want = expected[i];
+        EXPECT_EQ(got.style, want.style) << what << " control " << i + 1;
+        EXPECT_EQ(got.exStyle, want.exStyle) << what << " control " << i + 1;
+        EXPECT_EQ(got.x, want.x) << what << " control " << i + 1;
+        EXPECT_EQ(got.y, want.y) << what << " control " << i + 1;
+        EXPECT_EQ(got.cx, want.cx) << what << " control " << i + 1;
+        EXPECT_EQ(got.cy, want.cy) << what << " control " << i + 1;
+        EXPECT_EQ(got.id, want.id) << what << " control " << i + 1;
+        EXPECT_EQ(got.classAtom, want.classAtom) << what << " control " << i + 1;
+        EXPECT_EQ(got.text, want.text) << what << " control " << i + 1;
+    }
+}
+
+TEST(Resources, PortListDialogAsTabulated) {
+    Dialog d = ReadDialog(IDD_PORT_LIST);
+    ExpectFrame(d, "dialog 101");
+    std::vector<Control> expected = {
+        {Shown | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 66, 116, 50, 14, IDCANCEL, ButtonClass, Cancel},
+        {Shown | BS_PUSHBUTTON | WS_TABSTOP, 0, 8, 116, 50, 14, IDOK, ButtonClass, L"変更"},
+    };
+    for (int n = 1; n <= 9; ++n) {
+        expected.push_back({Shown | SS_LEFT | WS_GROUP, 0, 24, short(8 + 12 * (n - 1)), 22, 8,
+                            Unnamed, StaticClass, L"COM" + std::to_wstring(n) + L":"});
+    }
+    for (int n = 1; n <= 9; ++n) {
+        expected.push_back({Shown | SS_LEFT | WS_GROUP, 0, 48, short(8 + 12 * (n - 1)), 76, 8,
+                            WORD(999 + n), StaticClass, L""});
+        EXPECT_EQ(PortRowIds[n - 1], 999 + n);
+    }
+    ExpectControls(d, expected, "dialog 101");
+}
+
+TEST(Resources, PortChangeDialogAsTabulated) {
+    Dialog d = ReadDialog(IDD_PORT_CHANGE);
+    ExpectFrame(d, "dialog 102");
+    const std::wstring explanation =
+        L"\u3000赤外線ハードウェアのポートを変更する場合は、COM番号を選択して、[OK]ボタンを押して"
+        L"ください。COM番号を変更すると、IrDAを使用したアプリケーションは使用できなくなります。"
+        L"直接赤外線ポートを使用する以外はCOM番号を変更しないでください。";
+    std::vector<Control> expected = {
+        {Shown | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 66, 116, 50, 14, IDCANCEL, ButtonClass, Cancel},
+        {Shown | BS_PUSHBUTTON | WS_TABSTOP, 0, 8, 116, 50, 14, IDOK, ButtonClass, L"OK"},
+        {Shown | SS_LEFT | WS_GROUP, 0, 8, 8, 108, 64, Unnamed, StaticClass, explanation},
+        {Shown | SS_LEFT | WS_GROUP, 0, 8, 80, 74, 8, Unnamed, StaticClass,
+         L"赤外線ハードウェアポート"},
+        {Shown | SS_RIGHT | WS_GROUP, 0, 17, 90, 61, 8, Unnamed, StaticClass,
+         L"COM (デフォルト:2:)"},
+        {Shown | CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 0, 84, 88, 32, 48,
+         IDC_IRDA_PORT, ComboBoxClass, L""},
+    };
+    ExpectControls(d, expected, "dialog 102");
+}
+
+TEST(Resources, ResetNoticeString) {
+    wchar_t text[1024] = {0};
+    int length = LoadStringW(GetModuleHandleW(NULL), IDS_RESET_NOTICE, text, 1024);
+    EXPECT_EQ(length, 75);
+    EXPECT_STREQ(text,
+                 L"設定を有効にするには、リセットが必要です。[OK]ボタンを押すと、自動的にリセット"
+                 L"します。作業中のプログラムを全て閉じてから[OK]を押してください。");
+    EXPECT_STREQ(ToolTitle, L"赤外線設定ツール");
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE width;
+    BYTE height;
+    BYTE colorCount;
+    BYTE reserved;
+    WORD planes;
+    WORD bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+TEST(Resources, IconGroupHolds32And16PixelImagesOf256Colours) {
+    HMODULE module = GetModuleHandleW(NULL);
+    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(IDI_PORTSWAP), RT_GROUP_ICON);
+    ASSERT_NE(group, (HRSRC)NULL);
+    const BYTE *data = static_cast<const BYTE *>(LockResource(LoadResource(module, group)));
+    WORD count;
+    memcpy(&count, data + 4, 2);
+    ASSERT_EQ(count, 2);
+    std::vector<int> sizes;
+    for (WORD i = 0; i < count; ++i) {
+        GroupIconEntry entry;
+        memcpy(&entry, data + 6 + i * sizeof entry, sizeof entry);
+        sizes.push_back(entry.width);
+        EXPECT_EQ(entry.width, entry.height);
+        HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(entry.id), RT_ICON);
+        ASSERT_NE(image, (HRSRC)NULL);
+        BITMAPINFOHEADER header;
+        memcpy(&header, LockResource(LoadResource(module, image)), sizeof header);
+        EXPECT_EQ(header.biWidth, entry.width);
+        EXPECT_EQ(header.biBitCount, 8) << "image of " << int(entry.width) << " pixels";
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{32, 16}));
+}
+
+} // namespace
