@@ -4,7 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/../tools/terminal/env.sh"
 cd "$TERMINAL_ROOT"
 jobs=$(nproc)
-cmake -S . -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake -S . -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DNATIVE_BUILD_DIR="$NATIVE_BUILD" >/dev/null
 cmake --build "$WIN_BUILD" -j"$jobs"
 cmake -S . -B "$NATIVE_BUILD" -DWIN_BUILD_DIR="$WIN_BUILD" >/dev/null

@@ -20,7 +20,16 @@ tier() {
 tier "native unit tests (sanitizers)"
 ctest --test-dir "$NATIVE_BUILD" -LE e2e --output-on-failure -j2 || status=1
 
-tier "Win32 tests under Wine"
+tier "fuzzing (bounded run of each target)"
+"$here/fuzz.sh" "${FUZZ_SECONDS:-45}" || status=1
+
+tier "portability: 32-bit build, warning-free"
+cmake -S "$TERMINAL_ROOT" -B "$TERMINAL_BUILD/win32" \
+    -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-i686.cmake" -DBUILD_WINE_TESTS=OFF >/dev/null &&
+    cmake --build "$TERMINAL_BUILD/win32" -j"$(nproc)" --target wavemeter identview portswap ||
+    status=1
+
+tier "Win32 tests under Wine (and the import check)"
 wineserver -p 2>/dev/null
 "$TERMINAL_ROOT/tools/terminal/card.sh" start "$TERMINAL_RUN/wine-tests-card.jsonl" || status=1
 ctest --test-dir "$WIN_BUILD" --output-on-failure || status=1
