@@ -22,8 +22,6 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 from tests.e2e import terminal as t  # noqa: E402
 
-if t.CARDSIM.is_dir():
-    t.CARDSIM = t.CARDSIM / "cardsim"
 
 EXCHANGES = 5
 READ_TIMEOUT_MS = 10 * 64 + 500

@@ -12,10 +12,6 @@ from pathlib import Path
 
 from tests.e2e import terminal as t
 
-# The simulator's build folder has the simulator's name too; take the program inside it.
-if t.CARDSIM.is_dir():
-    t.CARDSIM = t.CARDSIM / "cardsim"
-
 TITLE = "CFカード情報表示"
 ACQUIRING = "取得中です"
 UNAVAILABLE = "取得できませんでした"
