@@ -3,7 +3,7 @@
 import time
 import unittest
 
-from tests.e2e.terminal import TerminalTestCase, Tool, probe, screenshot, wait_window
+from tests.e2e.terminal import TerminalTestCase, Tool, probe, publish, screenshot, wait_window
 
 TOOLS = {
     "wavemeter": dict(cls="WAVEMETER", dialog="CFカード電波状態表示",
@@ -81,7 +81,7 @@ class ShellTest(TerminalTestCase):
                     self.assertTrue(icons[0]["image_set"])
                     self.assertEqual(about["rect"][:2], centred(main, about))
                     if closing == IDOK:
-                        screenshot(f"shell-{name}-about")
+                        publish(screenshot(f"shell-{name}-about"), f"shell-{name}-about")
                     # Any other command leaves it open.
                     probe.command(5, title=t["about"])
                     probe.command(IDM_ABOUT, title=t["about"])
