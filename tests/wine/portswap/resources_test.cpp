@@ -1,4 +1,5 @@
 // portswap's resources as built: dialogs 101 and 102 control by control, string 1 and icon 103.
+#include "dialog_template.h"
 #include "port_list.h"
 #include "resource.h"
 
@@ -17,129 +18,43 @@ struct Control {
     DWORD style;
     DWORD exStyle;
     short x, y, cx, cy;
-    WORD id;
+    short id;
     WORD classAtom;
     std::wstring text;
 };
 
-struct Dialog {
-    DWORD style;
-    DWORD exStyle;
-    short x, y, cx, cy;
-    std::wstring caption;
-    WORD pointSize;
-    std::wstring font;
-    std::vector<Control> controls;
-};
-
-// Reads a classic DLGTEMPLATE as windres stores it.
-class TemplateReader {
-  public:
-    explicit TemplateReader(const BYTE *start) : start(start), at(start) {}
-    WORD Word() {
-        WORD value;
-        memcpy(&value, at, 2);
-        at += 2;
-        return value;
-    }
-    DWORD Dword() {
-        return Word() | (DWORD(Word()) << 16);
-    }
-    short Short() {
-        return static_cast<short>(Word());
-    }
-    std::wstring Text() {
-        std::wstring text;
-        for (WORD c = Word(); c != 0; c = Word()) {
-            text += static_cast<wchar_t>(c);
-        }
-        return text;
-    }
-    // A name or ordinal: an ordinal comes back as its number and an empty text.
-    WORD NameOrOrdinal(std::wstring &text) {
-        const BYTE *mark = at;
-        if (Word() == 0xFFFF) {
-            return Word();
-        }
-        at = mark;
-        text = Text();
-        return 0;
-    }
-    void AlignDword() {
-        while ((at - start) % 4 != 0) {
-            ++at;
-        }
-    }
-
-  private:
-    const BYTE *start;
-    const BYTE *at;
-};
-
-Dialog ReadDialog(int id) {
-    HMODULE module = GetModuleHandleW(NULL);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
-    EXPECT_NE(found, (HRSRC)NULL) << "dialog " << id;
-    TemplateReader r(static_cast<const BYTE *>(LockResource(LoadResource(module, found))));
-    Dialog d;
-    d.style = r.Dword();
-    d.exStyle = r.Dword();
-    WORD count = r.Word();
-    d.x = r.Short();
-    d.y = r.Short();
-    d.cx = r.Short();
-    d.cy = r.Short();
-    std::wstring menu, windowClass;
-    EXPECT_EQ(r.NameOrOrdinal(menu), 0) << "dialog " << id << " has a menu";
-    EXPECT_TRUE(menu.empty()) << "dialog " << id << " has a menu";
-    EXPECT_EQ(r.NameOrOrdinal(windowClass), 0) << "dialog " << id << " has a class";
-    EXPECT_TRUE(windowClass.empty()) << "dialog " << id << " has a class";
-    d.caption = r.Text();
-    d.pointSize = r.Word();
-    d.font = r.Text();
-    for (WORD i = 0; i < count; ++i) {
-        r.AlignDword();
-        Control c;
-        c.style = r.Dword();
-        c.exStyle = r.Dword();
-        c.x = r.Short();
-        c.y = r.Short();
-        c.cx = r.Short();
-        c.cy = r.Short();
-        c.id = r.Word();
-        std::wstring className;
-        c.classAtom = r.NameOrOrdinal(className);
-        EXPECT_TRUE(className.empty()) << "control " << i << " has class " << className;
-        EXPECT_EQ(r.NameOrOrdinal(c.text), 0) << "control " << i << " has an ordinal text";
-        WORD extra = r.Word();
-        EXPECT_EQ(extra, 0) << "control " << i << " has creation data";
-        d.controls.push_back(c);
-    }
+DialogTemplate ReadDialog(int id) {
+    DialogTemplate d;
+    EXPECT_TRUE(ReadDialogTemplate(NULL, id, &d)) << "dialog " << id;
+    EXPECT_TRUE(!d.menu.isOrdinal && d.menu.text.empty()) << "dialog " << id << " has a menu";
+    EXPECT_TRUE(!d.windowClass.isOrdinal && d.windowClass.text.empty())
+        << "dialog " << id << " has a class";
     return d;
 }
 
 const DWORD Frame = 0x80C80AC0; // WS_POPUP WS_CAPTION WS_SYSMENU DS_MODALFRAME DS_SETFONT
                                 // DS_CENTER DS_SETFOREGROUND
 const DWORD Shown = WS_CHILD | WS_VISIBLE;
-const WORD Unnamed = static_cast<WORD>(IDC_STATIC);
+const short Unnamed = IDC_STATIC;
 const wchar_t Cancel[] = L"キャンセル";
 
-void ExpectFrame(const Dialog &d, const char *what) {
+void ExpectFrame(const DialogTemplate &d, const char *what) {
     EXPECT_EQ(d.style, Frame) << what;
     EXPECT_EQ(d.exStyle, 0u) << what;
     EXPECT_EQ(d.x, 0) << what;
     EXPECT_EQ(d.y, 0) << what;
     EXPECT_EQ(d.cx, 124) << what;
     EXPECT_EQ(d.cy, 138) << what;
-    EXPECT_EQ(d.caption, L"") << what;
+    EXPECT_EQ(d.title, L"") << what;
     EXPECT_EQ(d.pointSize, 9) << what;
-    EXPECT_EQ(d.font, L"System") << what;
+    EXPECT_EQ(d.typeface, L"System") << what;
 }
 
-void ExpectControls(const Dialog &d, const std::vector<Control> &expected, const char *what) {
-    ASSERT_EQ(d.controls.size(), expected.size()) << what;
+void ExpectControls(const DialogTemplate &d, const std::vector<Control> &expected,
+                    const char *what) {
+    ASSERT_EQ(d.items.size(), expected.size()) << what;
     for (size_t i = 0; i < expected.size(); ++i) {
-        const Control &got = d.controls[i];
+        const TemplateItem &got = d.items[i];
         const Control &want = expected[i];
         EXPECT_EQ(got.style, want.style) << what << " control " << i + 1;
         EXPECT_EQ(got.exStyle, want.exStyle) << what << " control " << i + 1;
@@ -148,13 +63,14 @@ void ExpectControls(const Dialog &d, const std::vector<Control> &expected, const
         EXPECT_EQ(got.cx, want.cx) << what << " control " << i + 1;
         EXPECT_EQ(got.cy, want.cy) << what << " control " << i + 1;
         EXPECT_EQ(got.id, want.id) << what << " control " << i + 1;
-        EXPECT_EQ(got.classAtom, want.classAtom) << what << " control " << i + 1;
-        EXPECT_EQ(got.text, want.text) << what << " control " << i + 1;
+        EXPECT_TRUE(IsOrdinal(got.windowClass, want.classAtom)) << what << " control " << i + 1;
+        EXPECT_FALSE(got.title.isOrdinal) << what << " control " << i + 1;
+        EXPECT_EQ(got.title.text, want.text) << what << " control " << i + 1;
     }
 }
 
 TEST(Resources, PortListDialogAsTabulated) {
-    Dialog d = ReadDialog(IDD_PORT_LIST);
+    DialogTemplate d = ReadDialog(IDD_PORT_LIST);
     ExpectFrame(d, "dialog 101");
     std::vector<Control> expected = {
         {Shown | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 66, 116, 50, 14, IDCANCEL, ButtonClass, Cancel},
@@ -166,14 +82,14 @@ TEST(Resources, PortListDialogAsTabulated) {
     }
     for (int n = 1; n <= 9; ++n) {
         expected.push_back({Shown | SS_LEFT | WS_GROUP, 0, 48, short(8 + 12 * (n - 1)), 76, 8,
-                            WORD(999 + n), StaticClass, L""});
+                            short(999 + n), StaticClass, L""});
         EXPECT_EQ(PortRowIds[n - 1], 999 + n);
     }
     ExpectControls(d, expected, "dialog 101");
 }
 
 TEST(Resources, PortChangeDialogAsTabulated) {
-    Dialog d = ReadDialog(IDD_PORT_CHANGE);
+    DialogTemplate d = ReadDialog(IDD_PORT_CHANGE);
     ExpectFrame(d, "dialog 102");
     const std::wstring explanation =
         L"\u3000赤外線ハードウェアのポートを変更する場合は、COM番号を選択して、[OK]ボタンを押して"

@@ -29,8 +29,15 @@ struct DialogTemplate {
     std::vector<TemplateItem> items;
 };
 
-// Parses the template of dialog `id` in `module`; false when it is missing or malformed.
+// Parses the Japanese template of dialog `id` in `module` (NULL: this program); false when it
+// is missing or an extended template.
 bool ReadDialogTemplate(HMODULE module, int id, DialogTemplate *out);
+
+// True when a template's class or text field is the given ordinal (a predefined class atom such
+// as 0x0080 button, 0x0082 static, 0x0085 combobox).
+inline bool IsOrdinal(const TemplateText &field, WORD ordinal) {
+    return field.isOrdinal && field.ordinal == ordinal;
+}
 
 // Loads a built program of the terminal as a data file (tools directory of the Win32 build).
 HMODULE LoadToolImage(const char *name);

@@ -28,7 +28,9 @@ const WORD *ReadString(const WORD *p, std::wstring *out) {
 } // namespace
 
 bool ReadDialogTemplate(HMODULE module, int id, DialogTemplate *out) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_DIALOG));
+    HRSRC found =
+        FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(id),
+                        MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN));
     if (found == NULL) {
         return false;
     }
