@@ -21,6 +21,12 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 240x320 /f >/d
 wine reg delete 'HKLM\Software\Wine\Ports' /v "$CARD_COM" /f >/dev/null 2>&1 || true
 "$(dirname "$0")/link-card-port.sh"
 
+# Caption buttons are drawn with Wine's Marlett font, which Debian's Wine keeps outside the
+# prefix; without it the close button shows a letter.
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || true
+fi
+
 "$(dirname "$0")/reseed-registry.sh"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
