@@ -7,15 +7,13 @@
 #include <stdio.h>
 #include <string.h>
 
-static double Milliseconds(const LARGE_INTEGER &from, const LARGE_INTEGER &to)
-{
+static double Milliseconds(const LARGE_INTEGER &from, const LARGE_INTEGER &to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
-int main()
-{
+int main() {
     OpenModemPort();
     if (ModemPort == NULL) {
         printf("the card's port does not open: start the card simulator first\n");
@@ -35,7 +33,8 @@ int main()
             char line[64];
             LARGE_INTEGER start, end;
             QueryPerformanceCounter(&start);
-            ExchangeResult result = ExchangeAtCommand(run.command, reply, run.replyBytes, run.asked);
+            ExchangeResult result =
+                ExchangeAtCommand(run.command, reply, run.replyBytes, run.asked);
             QueryPerformanceCounter(&end);
             total += Milliseconds(start, end);
             if (result == ExchangeDone && ExtractReplyLine(run.command, reply, line)) {

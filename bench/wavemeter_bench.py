@@ -48,7 +48,7 @@ loop
 
 
 def build(out):
-    """Builds the tick driver and, if the Win32 tree lacks it, the counter helper into out."""
+    """Builds the tick driver and, if the Win32 tree lacks it, the counter program into out."""
     out.mkdir(parents=True, exist_ok=True)
     ticks = out / "wavemeter_ticks.exe"
     resources = out / "wavemeter_res.o"
@@ -63,8 +63,8 @@ def build(out):
                 ("centering.cpp", "modem_link.cpp", "modem_port.cpp", "reply_line.cpp")]
     subprocess.run([CXX, "-Os", "-fno-exceptions", "-fno-rtti", "-DUNICODE", "-D_UNICODE",
                     "-I", str(ROOT / "common"), "-I", str(ROOT / "wavemeter"), "-municode",
-                    "-static", "-o", str(ticks)] + [str(s) for s in sources] + [str(resources), "-lgdi32"],
-                   check=True)
+                    "-static", "-o", str(ticks)] + [str(s) for s in sources]
+                   + [str(resources), "-lgdi32"], check=True)
     counters = next(iter(sorted(terminal.WIN_BUILD.rglob("proccounters.exe"))), None)
     if counters is None:
         counters = out / "proccounters.exe"

@@ -39,7 +39,7 @@ function(add_tool name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()
 
-foreach(dir IN ITEMS wavemeter identview portswap tools/winprobe)
+foreach(dir IN ITEMS wavemeter identview portswap tools/winprobe tools/proccounters)
     if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
         add_subdirectory(${dir})
     endif()

@@ -1,8 +1,7 @@
 // A plain Win32 dialog program, the yardstick the tools' start-up time is compared with.
 #include <windows.h>
 
-static INT_PTR CALLBACK MinimalDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
+static INT_PTR CALLBACK MinimalDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
         return TRUE;
@@ -18,8 +17,7 @@ static INT_PTR CALLBACK MinimalDlgProc(HWND dialog, UINT message, WPARAM wParam,
     return FALSE;
 }
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
-{
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     DialogBoxParamW(instance, MAKEINTRESOURCEW(1), NULL, MinimalDlgProc, 0);
     return 0;
 }

@@ -25,8 +25,7 @@ void SetEntryRaw(int line, const wchar_t *entry, const wchar_t *value, DWORD typ
 }
 
 void SetEntryString(int line, const wchar_t *entry, const wchar_t *value, const wchar_t *text,
-                    bool terminated)
-{
+                    bool terminated) {
     // Wine's RegSetValueExW terminates string data itself when a zero happens to follow it in
     // memory, so an unterminated value is stored from a copy followed by a non-zero character.
     std::wstring data = std::wstring(text) + (terminated ? L'\0' : L'X');
