@@ -71,8 +71,7 @@ static void ChangeIrdaPort(HWND dialog) {
 INT_PTR CALLBACK PortChangeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowTextW(dialog, ToolTitle);
-        SetWindowLongW(dialog, GWL_EXSTYLE, GetWindowLongW(dialog, GWL_EXSTYLE) | WS_EX_NODRAG);
+        PrepareToolDialog(dialog);
         FillPortChoices(dialog);
         return TRUE;
     case WM_COMMAND:

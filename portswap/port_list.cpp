@@ -99,12 +99,15 @@ void SurveyComPorts(HWND dialog) {
     RegCloseKey(active);
 }
 
+void PrepareToolDialog(HWND dialog) {
+    SetWindowTextW(dialog, ToolTitle);
+    SetWindowLongW(dialog, GWL_EXSTYLE, GetWindowLongW(dialog, GWL_EXSTYLE) | WS_EX_NODRAG);
+}
+
 INT_PTR CALLBACK PortListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowTextW(dialog, ToolTitle);
-        // The dialog can't be dragged by its caption.
-        SetWindowLongW(dialog, GWL_EXSTYLE, GetWindowLongW(dialog, GWL_EXSTYLE) | WS_EX_NODRAG);
+        PrepareToolDialog(dialog);
         SurveyComPorts(dialog);
         return TRUE;
     case WM_COMMAND:

@@ -25,3 +25,6 @@ void SurveyComPorts(HWND dialog);
 
 // Runs a dialog modally from its template in this module; the end code is not used.
 void RunPortDialog(HWND owner, int templateId, DLGPROC procedure);
+
+// What both dialogs do first: the tool's title as caption, and a caption that can't be dragged.
+void PrepareToolDialog(HWND dialog);

@@ -89,22 +89,22 @@ static bool NamedKey(const std::wstring &name, KeyChord &chord) {
     return false;
 }
 
-bool ParseKeyChord(const std::wstring &spec, KeyChord &chord) {
+bool ParseKeyChord(const std::wstring &keys, KeyChord &chord) {
     chord = KeyChord();
     size_t start = 0;
     for (;;) {
-        size_t plus = spec.find(L'+', start);
+        size_t plus = keys.find(L'+', start);
         // A '+' where a name should start is the key itself ("ctrl++", "+").
         if (plus == std::wstring::npos || plus == start) {
-            return NamedKey(spec.substr(start), chord);
+            return NamedKey(keys.substr(start), chord);
         }
         WORD modifier = 0;
-        if (!ModifierKey(spec.substr(start, plus - start), modifier)) {
+        if (!ModifierKey(keys.substr(start, plus - start), modifier)) {
             return false;
         }
         AddModifier(chord, modifier);
         start = plus + 1;
-        if (start >= spec.size()) {
+        if (start >= keys.size()) {
             return false; // "alt+" names no key
         }
     }

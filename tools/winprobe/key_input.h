@@ -10,7 +10,7 @@ struct KeyChord {
 };
 
 // Parses "mod+mod+key"; key is a name (enter, esc, f4, ...) or one character. False if unknown.
-bool ParseKeyChord(const std::wstring &spec, KeyChord &chord);
+bool ParseKeyChord(const std::wstring &keys, KeyChord &chord);
 
 // Activates the window and waits until it is the foreground window; false if it never is.
 bool BringToForeground(HWND window, DWORD timeoutMs);

@@ -204,10 +204,10 @@ static int SelectComboEntry(const ProbeOptions &options, JsonOut &json, std::wst
 
 static int PressKeys(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
     std::vector<KeyChord> chords;
-    for (const std::wstring &spec : options.keySpecs) {
+    for (const std::wstring &keys : options.keyChords) {
         KeyChord chord;
-        if (!ParseKeyChord(spec, chord)) {
-            error = L"unknown key " + spec;
+        if (!ParseKeyChord(keys, chord)) {
+            error = L"unknown key " + keys;
             return ExitUsage;
         }
         chords.push_back(chord);
@@ -256,7 +256,7 @@ int RunProbeCommand(const ProbeOptions &options, JsonOut &json, std::wstring &er
         error = L"select needs --text";
         return ExitUsage;
     }
-    if (command == L"keys" && options.keySpecs.empty()) {
+    if (command == L"keys" && options.keyChords.empty()) {
         error = L"keys needs at least one key";
         return ExitUsage;
     }

@@ -85,7 +85,7 @@ bool ParseProbeOptions(int argc, wchar_t **argv, ProbeOptions &options, std::wst
         } else if (arg == L"--force") {
             options.force = true;
         } else if (arg.compare(0, 2, L"--") != 0 && TakesPositionalArguments(options.command)) {
-            options.keySpecs.push_back(arg);
+            options.keyChords.push_back(arg);
         } else {
             error = L"unexpected argument " + arg;
             return false;

@@ -27,7 +27,7 @@ struct ProbeOptions {
     std::wstring text;
     bool send = false;
     bool force = false;
-    std::vector<std::wstring> keySpecs;
+    std::vector<std::wstring> keyChords;
 };
 
 // Fills options from wmain's arguments; on failure describes the fault in error.

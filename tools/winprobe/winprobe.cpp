@@ -13,7 +13,7 @@ static const wchar_t Usage[] =
     L"  command   --id N [--send]     WM_COMMAND to the window (posted unless --send)\n"
     L"  click     --id N [--force]    BM_CLICK to the control with id N\n"
     L"  select    --id N --text T     choose the combo box entry T and notify the parent\n"
-    L"  keys      SPEC...             activate the window and type e.g. alt+f4 enter esc\n"
+    L"  keys      KEYS...             activate the window and type e.g. alt+f4 enter esc\n"
     L"  close                         WM_CLOSE to the window\n"
     L"Actions go to the topmost matching window; --timeout MS makes them wait for it.\n"
     L"Exit status: 0 done, 1 not found or timed out, 2 usage error.\n";
