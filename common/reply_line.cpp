@@ -3,21 +3,30 @@
 
 #include <string.h>
 
-int ExtractReplyLine(const char *command, const char *reply, char *line) {
+const char *FindAnswerLine(const char *command, const char *reply) {
     size_t n = strlen(command);
     // A reply shorter than the command differs at its terminating zero.
     if (strncmp(reply, command, n) != 0) {
+        return NULL;
+    }
+    const char *answer = reply + n;
+    while (*answer == '\r' || *answer == '\n') {
+        ++answer;
+    }
+    return answer;
+}
+
+size_t AnswerLineLength(const char *answer) {
+    return strcspn(answer, "\r\n");
+}
+
+int ExtractReplyLine(const char *command, const char *reply, char *line) {
+    const char *answer = FindAnswerLine(command, reply);
+    if (answer == NULL) {
         return 0;
     }
-    size_t length = strlen(reply);
-    size_t i = n;
-    while (i < length && (reply[i] == '\r' || reply[i] == '\n')) {
-        ++i;
-    }
-    size_t p = 0;
-    while (i < length && reply[i] != '\r' && reply[i] != '\n') {
-        line[p++] = reply[i++];
-    }
-    line[p] = 0;
+    size_t length = AnswerLineLength(answer);
+    memcpy(line, answer, length);
+    line[length] = 0;
     return 1;
 }

@@ -1,5 +1,6 @@
 // The identity line of a reply: echo check, first line behind it, prefix and no-value text.
 #include "identity_line.h"
+#include "reply_line.h"
 
 #include <string.h>
 
@@ -9,17 +10,10 @@ static const char NoValue[] = "--------";
 static const char FinalResult[] = "OK";
 
 int ExtractIdentityLine(const char *command, const char *reply, char *line, bool prefixed) {
-    size_t len = strlen(command);
-    // A reply shorter than the command differs at its terminating zero.
-    if (strncmp(reply, command, len) != 0) {
+    const char *answer = FindAnswerLine(command, reply);
+    if (answer == NULL) {
         return 0;
     }
-    size_t length = strlen(reply);
-    size_t i = len;
-    while (i < length && (reply[i] == '\r' || reply[i] == '\n')) {
-        ++i;
-    }
-
     size_t p = 0;
     if (prefixed) {
         memcpy(line, IdeographicSpace, 2);
@@ -27,13 +21,14 @@ int ExtractIdentityLine(const char *command, const char *reply, char *line, bool
     }
     // With identview's five-byte commands and 63-byte replies the line always fits; the bound
     // keeps a shorter command from running past the buffer.
-    size_t end = p;
-    while (i < length && reply[i] != '\r' && reply[i] != '\n' && end < IdentityLineBytes - 1) {
-        line[end++] = reply[i++];
+    size_t length = AnswerLineLength(answer);
+    if (length > IdentityLineBytes - 1 - p) {
+        length = IdentityLineBytes - 1 - p;
     }
-    line[end] = 0;
+    memcpy(line + p, answer, length);
+    line[p + length] = 0;
 
-    if (end == p || strcmp(line + p, FinalResult) == 0) {
+    if (length == 0 || strcmp(line + p, FinalResult) == 0) {
         memcpy(line + p, NoValue, sizeof NoValue);
     }
     return 1;

@@ -15,7 +15,7 @@ for source in "$root"/tests/fuzz/*_fuzz.cpp; do
     extra=$(sed -n 's|^// *fuzz-sources: *||p' "$source")
     for e in $extra; do units="$units $root/$e"; done
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        -I"$root" "$source" $units -o "$out/$name" || { status=1; continue; }
+        -I"$root" -I"$root/common" "$source" $units -o "$out/$name" || { status=1; continue; }
     corpus=$out/corpus-$name
     mkdir -p "$corpus"
     cp -n "$root/tests/fuzz/corpus/$name"/* "$corpus/" 2>/dev/null

@@ -1,4 +1,5 @@
 // Fuzzes identview's line extraction with arbitrary replies to its five commands.
+// fuzz-sources: common/reply_line.cpp
 #include "identview/identity_line.h"
 
 #include <stddef.h>
