@@ -17,7 +17,11 @@ const char *FindAnswerLine(const char *command, const char *reply) {
 }
 
 size_t AnswerLineLength(const char *answer) {
-    return strcspn(answer, "\r\n");
+    size_t length = 0;
+    while (answer[length] != 0 && answer[length] != '\r' && answer[length] != '\n') {
+        ++length;
+    }
+    return length;
 }
 
 int ExtractReplyLine(const char *command, const char *reply, char *line) {
