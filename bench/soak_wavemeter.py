@@ -24,7 +24,6 @@ end-to-end tests.
 
 import argparse
 import json
-import subprocess
 import sys
 import time
 from pathlib import Path
@@ -32,11 +31,11 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT))
 from tests.e2e import terminal  # noqa: E402
+from bench.wavemeter_bench import private_bytes  # noqa: E402
 
 DIALOG = "CFカード電波状態表示"
 PERIOD = 1.2
 WARM_UP_TICKS = 4
-CXX = "x86_64-w64-mingw32-g++"
 
 # About a minute a round, then all of it again.
 SCENARIO = """\
@@ -87,27 +86,11 @@ loop
 
 
 def proccounters():
-    """The counter program of the Win32 build tree, or one built from its source beside it."""
+    """The counter program of the Win32 build tree (scripts/build.sh builds it)."""
     built = sorted(terminal.WIN_BUILD.rglob("proccounters.exe"))
-    if built:
-        return built[0]
-    out = terminal.BUILD / "bench" / "soak"
-    out.mkdir(parents=True, exist_ok=True)
-    exe = out / "proccounters.exe"
-    source = ROOT / "tools" / "proccounters" / "proc_counters.cpp"
-    if not exe.exists() or exe.stat().st_mtime < source.stat().st_mtime:
-        subprocess.run([CXX, "-O2", "-municode", "-static", "-o", str(exe), str(source),
-                        "-lpsapi", "-lntdll"], check=True)
-    return exe
-
-
-def private_bytes(unix_pid):
-    total = 0
-    with open(f"/proc/{unix_pid}/smaps_rollup") as f:
-        for line in f:
-            if line.startswith(("Private_Clean:", "Private_Dirty:")):
-                total += int(line.split()[1]) * 1024
-    return total
+    if not built:
+        raise SystemExit(f"no proccounters.exe under {terminal.WIN_BUILD}: run scripts/build.sh")
+    return built[0]
 
 
 def counters(exe, tool):

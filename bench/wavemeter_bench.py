@@ -65,12 +65,10 @@ def build(out):
                     "-I", str(ROOT / "common"), "-I", str(ROOT / "wavemeter"), "-municode",
                     "-static", "-o", str(ticks)] + [str(s) for s in sources]
                    + [str(resources), "-lgdi32"], check=True)
+    # The counter program is built with the Win32 programs (scripts/build.sh).
     counters = next(iter(sorted(terminal.WIN_BUILD.rglob("proccounters.exe"))), None)
     if counters is None:
-        counters = out / "proccounters.exe"
-        subprocess.run([CXX, "-O2", "-municode", "-static", "-o", str(counters),
-                        str(ROOT / "tools" / "proccounters" / "proc_counters.cpp"), "-lpsapi",
-                        "-lntdll"], check=True)
+        raise SystemExit(f"no proccounters.exe under {terminal.WIN_BUILD}: run scripts/build.sh")
     return ticks, counters
 
 
