@@ -147,6 +147,15 @@ class WavemeterTestCase(terminal.TerminalTestCase):
         self.card.ctl(*words)
         return time.time()
 
+    def insert_card(self):
+        """Puts the card back; returns the tool's opening of the port and the moment the card's
+        registry entry was surely in place. The entry is written before the card answers, so a
+        tick may open the port before the answer arrives: the opening is looked for from the
+        moment the card was told."""
+        told = time.time()
+        answered = self.ctl("insert")
+        return self.await_event("open", told), answered
+
     # --- the user's side ------------------------------------------------------------------------
 
     def seen(self, name="wavemeter-now"):
@@ -200,8 +209,7 @@ class WarmUp(WavemeterTestCase):
         self.await_seen(9, NO_BADGE, timeout=3.0)
         self.assertEqual(shown(terminal.probe.list_windows(title=DIALOG)[0]), (9, NO_BADGE))
         self.assertEqual(self.events("open"), [])
-        inserted = self.ctl("insert")
-        opened = self.await_event("open", inserted)
+        opened, inserted = self.insert_card()
         # Every tick tries again, so the card is found within a tick or two.
         self.assertLess(opened["t"] - inserted, 4 * PERIOD)
         self.await_seen(8, NO_BADGE, timeout=3.0)
@@ -290,8 +298,7 @@ class Failures(WavemeterTestCase):
         # While the card is out, every tick tries in vain to open the port.
         time.sleep(2 * PERIOD)
         self.await_seen(9, NO_BADGE, timeout=3.0)
-        inserted = self.ctl("insert")
-        reopened = self.await_event("open", inserted)
+        reopened, inserted = self.insert_card()
         self.assertLess(reopened["t"] - inserted, 4 * PERIOD)
         self.await_seen(8, NO_BADGE, timeout=3.0)
         first = self.await_event("command", reopened["t"])
