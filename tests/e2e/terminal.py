@@ -94,10 +94,19 @@ def reg_add(key, value, data, kind="REG_SZ"):
 
 
 def reg_delete(key, value=None):
+    """Deletes a key or a value, which may be missing already; afterwards it is surely gone."""
     args = ["wine", "reg", "delete", key, "/f"]
+    query = ["wine", "reg", "query", key]
     if value is not None:
         args[3:3] = ["/v", value]
-    run(args, check=False)
+        query += ["/v", value]
+    for _ in range(3):
+        result = run(args, check=False)
+        if run(query, check=False).returncode != 0:
+            return
+        time.sleep(0.5)
+    raise AssertionError(f"{key} {value or ''} still in the registry: "
+                         f"{result.stderr.decode('utf-8', 'replace').strip()}")
 
 
 def reg_query(key, value):

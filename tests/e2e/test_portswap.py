@@ -219,7 +219,9 @@ class PortswapTestCase(terminal.TerminalTestCase):
         super().tearDownClass()
 
     def setUp(self):
-        # Only what this test starts is ended, by its own process handle.
+        # A copy left running would answer the next start through the semaphore, showing its
+        # own, older survey: every test starts from no running copy.
+        terminal.kill_tools()
         terminal.reseed_registry()
         self.runs = []
         self.others = []
