@@ -169,6 +169,16 @@ def kill_tools(*names):
 
 # --- tools -------------------------------------------------------------------------------------
 
+def compile_c(folder, name, source, compiler, *flags):
+    """Builds a small C helper of a test from its source text into folder; returns its path."""
+    folder = Path(folder)
+    output = folder / name
+    source_file = folder / (output.stem + ".c")
+    source_file.write_text(source)
+    subprocess.run([compiler, "-o", str(output), str(source_file), *flags], check=True)
+    return output
+
+
 class Tool:
     """One run of a tool: `wine <tool>.exe` started in its own working directory."""
 

@@ -21,11 +21,9 @@ Wine's RegSetValueExW adds one too when a zero unit follows the data in memory; 
 program, built when the tests start, stores the exact bytes with a non-zero unit behind them.
 """
 
-import subprocess
 import tempfile
 import time
 import unittest
-from pathlib import Path
 
 from tests.e2e import terminal as t
 from tests.e2e import test_identview as iv
@@ -292,11 +290,8 @@ class FaultMatrix(wm.WavemeterTestCase):
     def setUpClass(cls):
         super().setUpClass()
         cls.scratch = tempfile.TemporaryDirectory(prefix="fault-matrix-")
-        cls.raw_value = Path(cls.scratch.name) / "raw_value.exe"
-        source = Path(cls.scratch.name) / "raw_value.c"
-        source.write_text(RAW_VALUE_SOURCE)
-        subprocess.run(["x86_64-w64-mingw32-gcc", "-municode", "-O2", "-o", str(cls.raw_value),
-                        str(source)], check=True)
+        cls.raw_value = t.compile_c(cls.scratch.name, "raw_value.exe", RAW_VALUE_SOURCE,
+                                    "x86_64-w64-mingw32-gcc", "-municode", "-O2")
         cls.cwd = t.RUN_DIR / "fault-matrix"
         cls.cwd.mkdir(parents=True, exist_ok=True)
 

@@ -4,7 +4,6 @@ card at all. Each test saves a screenshot; TERMINAL_UPDATE_DOCS=1 copies them in
 """
 
 import contextlib
-import subprocess
 import tempfile
 import time
 import unittest
@@ -139,11 +138,8 @@ class IdentviewTest(t.TerminalTestCase):
     def setUpClass(cls):
         super().setUpClass()
         cls.scratch = tempfile.TemporaryDirectory(prefix="identview-e2e-")
-        cls.write_fault = Path(cls.scratch.name) / "write_fault.so"
-        source = Path(cls.scratch.name) / "write_fault.c"
-        source.write_text(WRITE_FAULT_SOURCE)
-        subprocess.run(["cc", "-shared", "-fPIC", "-O2", "-o", str(cls.write_fault),
-                        str(source), "-ldl"], check=True)
+        cls.write_fault = t.compile_c(cls.scratch.name, "write_fault.so", WRITE_FAULT_SOURCE,
+                                      "cc", "-shared", "-fPIC", "-O2", "-ldl")
 
     @classmethod
     def tearDownClass(cls):

@@ -1,5 +1,5 @@
 // The shell resources compiled into both modem tools: About dialog, strings, accelerators, icon.
-#include "dialog_template.h"
+#include "dialog_frame.h"
 #include "shell_resource.h"
 #include "wince_compat.h"
 
@@ -43,15 +43,8 @@ class ShellResources : public ::testing::TestWithParam<ToolResources> {
 TEST_P(ShellResources, AboutDialogAsTabulated) {
     DialogTemplate about;
     ASSERT_TRUE(ReadDialogTemplate(module, IDD_ABOUT, &about));
-    EXPECT_EQ(about.style, 0x80C800C0u);
-    EXPECT_EQ(about.exStyle, static_cast<DWORD>(WS_EX_CAPTIONOKBTN));
-    EXPECT_EQ(about.x, 0);
-    EXPECT_EQ(about.y, 0);
-    EXPECT_EQ(about.cx, 125);
-    EXPECT_EQ(about.cy, 55);
-    EXPECT_EQ(about.title, GetParam().aboutTitle);
-    EXPECT_EQ(about.pointSize, 9);
-    EXPECT_EQ(about.typeface, L"ＭＳ Ｐゴシック");
+    ExpectDialogFrame(about, {0x80C800C0u, static_cast<DWORD>(WS_EX_CAPTIONOKBTN), 125, 55,
+                              GetParam().aboutTitle, L"ＭＳ Ｐゴシック"});
     EXPECT_FALSE(about.menu.isOrdinal);
     EXPECT_EQ(about.menu.text, L"");
 

@@ -1,6 +1,6 @@
 // Dialog 104 of identview as it is stored in the program: frame, font and the seven controls
 // with their ids, classes, styles, rectangles and texts.
-#include "dialog_template.h"
+#include "dialog_frame.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -19,17 +19,9 @@ const WORD StaticAtom = 0x0082;
 TEST(IdentityDialogTemplate, FrameAndFont) {
     DialogTemplate d;
     ASSERT_TRUE(ReadDialogTemplate(NULL, IDD_MAIN, &d)) << "dialog 104 in language 0x411";
-    EXPECT_EQ(d.style, 0x80C800C0u);
-    EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, 107);
-    EXPECT_EQ(d.cy, 130);
+    ExpectDialogFrame(d, {0x80C800C0u, 0, 107, 130, L"CFカード情報表示", L"System"});
     EXPECT_TRUE(!d.menu.isOrdinal && d.menu.text.empty()) << "no menu";
     EXPECT_TRUE(!d.windowClass.isOrdinal && d.windowClass.text.empty()) << "no class";
-    EXPECT_EQ(d.title, L"CFカード情報表示");
-    EXPECT_EQ(d.pointSize, 9);
-    EXPECT_EQ(d.typeface, L"System");
     EXPECT_EQ(d.items.size(), 7u);
 }
 

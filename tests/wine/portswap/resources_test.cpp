@@ -1,5 +1,5 @@
 // portswap's resources as built: dialogs 101 and 102 control by control, string 1 and icon 103.
-#include "dialog_template.h"
+#include "dialog_frame.h"
 #include "port_list.h"
 #include "resource.h"
 
@@ -38,17 +38,8 @@ const DWORD Shown = WS_CHILD | WS_VISIBLE;
 const short Unnamed = IDC_STATIC;
 const wchar_t Cancel[] = L"キャンセル";
 
-void ExpectFrame(const DialogTemplate &d, const char *what) {
-    EXPECT_EQ(d.style, Frame) << what;
-    EXPECT_EQ(d.exStyle, 0u) << what;
-    EXPECT_EQ(d.x, 0) << what;
-    EXPECT_EQ(d.y, 0) << what;
-    EXPECT_EQ(d.cx, 124) << what;
-    EXPECT_EQ(d.cy, 138) << what;
-    EXPECT_EQ(d.title, L"") << what;
-    EXPECT_EQ(d.pointSize, 9) << what;
-    EXPECT_EQ(d.typeface, L"System") << what;
-}
+// Both dialogs share one untitled frame.
+const DialogFrame PortDialogFrame = {Frame, 0, 124, 138, L"", L"System"};
 
 void ExpectControls(const DialogTemplate &d, const std::vector<Control> &expected,
                     const char *what) {
@@ -71,7 +62,7 @@ void ExpectControls(const DialogTemplate &d, const std::vector<Control> &expecte
 
 TEST(Resources, PortListDialogAsTabulated) {
     DialogTemplate d = ReadDialog(IDD_PORT_LIST);
-    ExpectFrame(d, "dialog 101");
+    ExpectDialogFrame(d, PortDialogFrame, "dialog 101");
     std::vector<Control> expected = {
         {Shown | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 66, 116, 50, 14, IDCANCEL, ButtonClass, Cancel},
         {Shown | BS_PUSHBUTTON | WS_TABSTOP, 0, 8, 116, 50, 14, IDOK, ButtonClass, L"変更"},
@@ -90,7 +81,7 @@ TEST(Resources, PortListDialogAsTabulated) {
 
 TEST(Resources, PortChangeDialogAsTabulated) {
     DialogTemplate d = ReadDialog(IDD_PORT_CHANGE);
-    ExpectFrame(d, "dialog 102");
+    ExpectDialogFrame(d, PortDialogFrame, "dialog 102");
     const std::wstring explanation =
         L"\u3000赤外線ハードウェアのポートを変更する場合は、COM番号を選択して、[OK]ボタンを押して"
         L"ください。COM番号を変更すると、IrDAを使用したアプリケーションは使用できなくなります。"

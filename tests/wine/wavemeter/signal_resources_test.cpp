@@ -1,5 +1,5 @@
 // wavemeter.exe as built: the signal dialog's template and the twelve bitmaps it shows.
-#include "dialog_template.h"
+#include "dialog_frame.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -26,17 +26,9 @@ TEST_F(SignalResources, DialogFrameWithoutControls) {
     DialogTemplate d;
     ASSERT_TRUE(ReadDialogTemplate(program, IDD_MAIN, &d)) << "dialog 104 in language 0x411";
     // WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT
-    EXPECT_EQ(d.style, 0x80C800C0u);
-    EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, 111);
-    EXPECT_EQ(d.cy, 61);
+    ExpectDialogFrame(d, {0x80C800C0u, 0, 111, 61, L"CFカード電波状態表示", L"System"});
     EXPECT_TRUE(!d.menu.isOrdinal && d.menu.text.empty()) << "no menu";
     EXPECT_TRUE(!d.windowClass.isOrdinal && d.windowClass.text.empty()) << "no class";
-    EXPECT_EQ(d.title, L"CFカード電波状態表示");
-    EXPECT_EQ(d.pointSize, 9);
-    EXPECT_EQ(d.typeface, L"System");
     EXPECT_TRUE(d.items.empty()) << "the pictures are made at run time";
 }
 
