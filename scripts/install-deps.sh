@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the tools needs on Debian 12, when missing:
-# the MinGW-w64 cross compilers, Wine, a virtual display, the Japanese locale and a CJK font.
+# the MinGW-w64 cross compilers, Wine, a virtual display, the Japanese locale, a CJK font, and
+# Pillow for the artwork generator.
 set -euo pipefail
 
 packages=(
-    cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev python3
+    cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev python3 python3-pil
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
     wine wine64 fonts-wine xvfb x11-apps x11-utils imagemagick locales fonts-noto-cjk
