@@ -13,6 +13,7 @@ add_library(pure_logic STATIC
     common/reply_line.cpp)
 target_include_directories(pure_logic PUBLIC common)
 target_link_libraries(pure_logic PUBLIC native_options)
+product_code(pure_logic)
 
 # Each program's folder adds its own pure files to pure_logic when built natively.
 foreach(dir IN ITEMS wavemeter identview portswap)

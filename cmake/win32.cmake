@@ -1,45 +1,7 @@
-# Win32 programs (MinGW-w64) and their tests under Wine.
-enable_language(RC)
+# Win32 programs (MinGW-w64), the test tools that run beside them, and their tests under Wine.
+include(cmake/programs.cmake)
 
-# What every program of the terminal is built with: small, no exceptions or RTTI, static
-# runtime, stripped, warnings as errors.
-# Libraries take only the compile options, so that test programs linking them keep their own
-# entry point and symbols.
-add_library(tool_compile_options INTERFACE)
-target_compile_options(tool_compile_options INTERFACE
-    $<$<COMPILE_LANGUAGE:CXX>:-Os -fno-exceptions -fno-rtti -Wall -Wextra -Werror>)
-target_compile_definitions(tool_compile_options INTERFACE UNICODE _UNICODE)
-add_library(tool_options INTERFACE)
-target_link_libraries(tool_options INTERFACE tool_compile_options)
-target_link_options(tool_options INTERFACE -municode -static -static-libgcc -static-libstdc++ -s)
-
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} --codepage=65001")
-
-# The modem-tool core, linked into wavemeter and identview (the shell separately, below).
-add_library(modem_core STATIC
-    common/centering.cpp
-    common/modem_link.cpp
-    common/modem_port.cpp
-    common/reply_line.cpp)
-target_include_directories(modem_core PUBLIC common)
-target_link_libraries(modem_core PRIVATE tool_compile_options)
-target_compile_definitions(modem_core PUBLIC UNICODE _UNICODE)
-
-# add_tool(NAME SOURCES ...): a GUI program of the terminal. Modem tools add MODEM_SHELL, which
-# links the application shell in as an object file (it holds the entry point).
-function(add_tool name)
-    cmake_parse_arguments(TOOL "MODEM_SHELL" "" "SOURCES;LIBS" ${ARGN})
-    set(sources ${TOOL_SOURCES})
-    if(TOOL_MODEM_SHELL)
-        list(APPEND sources ${CMAKE_SOURCE_DIR}/common/app_shell.cpp)
-    endif()
-    add_executable(${name} WIN32 ${sources})
-    target_link_libraries(${name} PRIVATE ${TOOL_LIBS} tool_options)
-    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-endfunction()
-
-foreach(dir IN ITEMS wavemeter identview portswap tools/winprobe tools/proccounters)
+foreach(dir IN ITEMS tools/winprobe tools/proccounters)
     if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
         add_subdirectory(${dir})
     endif()

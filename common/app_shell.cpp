@@ -12,7 +12,7 @@ void RunDialogTemplate(HWND owner, int templateId, DLGPROC procedure) {
     // once, which the callers treat like a dialog that was closed.
     HRSRC found = FindResourceW(AppInstance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
     HGLOBAL loaded = LoadResource(AppInstance, found);
-    (void)DialogBoxIndirectParamW(AppInstance, reinterpret_cast<LPCDLGTEMPLATEW>(loaded), owner,
+    (void)DialogBoxIndirectParamW(AppInstance, reinterpret_cast<LPCDLGTEMPLATE>(loaded), owner,
                                   procedure, 0);
 }
 

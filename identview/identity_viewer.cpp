@@ -28,8 +28,8 @@ static bool IdentityRead;
 static const int IdentityLines[] = {IDC_PSID, IDC_PHONE_NUMBER, IDC_CARD_LINE1, IDC_CARD_LINE2};
 
 static void ShowIdentityTexts(HWND dialog, const WCHAR *lineText) {
-    for (int control : IdentityLines) {
-        SetDlgItemTextW(dialog, control, lineText);
+    for (size_t i = 0; i < sizeof IdentityLines / sizeof IdentityLines[0]; ++i) {
+        SetDlgItemTextW(dialog, IdentityLines[i], lineText);
     }
     SetDlgItemTextW(dialog, IDC_CARD_GROUP, NoGroupCaption);
 }
@@ -57,7 +57,8 @@ static bool ReadIdentityLine(const IdentityQuery &row, char *line) {
 }
 
 void ReadIdentityFields(HWND dialog) {
-    for (const IdentityQuery &row : IdentityQueries) {
+    for (int i = 0; i < IdentityRowCount; ++i) {
+        const IdentityQuery &row = IdentityQueries[i];
         char line[IdentityLineBytes];
         // A line holds at most 61 bytes with its terminator, each giving at most one character.
         // The buffer is cleared first so the text stays terminated even if the conversion

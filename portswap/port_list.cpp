@@ -25,7 +25,7 @@ void RunPortDialog(HWND owner, int templateId, DLGPROC procedure) {
     // once, which the callers treat like a dialog that was closed.
     HRSRC found = FindResourceW(AppInstance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
     HGLOBAL loaded = LoadResource(AppInstance, found);
-    (void)DialogBoxIndirectParamW(AppInstance, static_cast<LPCDLGTEMPLATEW>(loaded), owner,
+    (void)DialogBoxIndirectParamW(AppInstance, static_cast<LPCDLGTEMPLATE>(loaded), owner,
                                   procedure, 0);
 }
 

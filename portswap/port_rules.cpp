@@ -68,7 +68,7 @@ int ComIndexOfName(const wchar_t *name) {
 }
 
 DriverKeyRow RowOfDriverKey(const wchar_t *key) {
-    DriverKeyRow row = {nullptr, false};
+    DriverKeyRow row = {NULL, false};
     if (SameTextIgnoringCase(key, BuiltinPrefix, BuiltinPrefixChars)) {
         row.rowText = key + BuiltinPrefixChars;
         row.isIrda = WholeTextIgnoringCase(row.rowText, IrdaKeyName);
