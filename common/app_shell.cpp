@@ -96,11 +96,12 @@ void RegisterMainClass(HINSTANCE instance, const WCHAR *className) {
 bool CreateMainWindow(HINSTANCE instance, int showCommand) {
     AppInstance = instance;
 
-    WCHAR className[ShellTextUnits];
+    // Zeroed first: a string that does not load leaves an empty name, never stray memory.
+    WCHAR className[ShellTextUnits] = {0};
     (void)LoadStringW(instance, IDS_MAIN_CLASS, className, ShellTextUnits);
     RegisterMainClass(instance, className);
 
-    WCHAR title[ShellTextUnits];
+    WCHAR title[ShellTextUnits] = {0};
     (void)LoadStringW(instance, IDS_MAIN_TITLE, title, ShellTextUnits);
 
     HWND window = CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -117,7 +118,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     HANDLE mutex = CreateMutexW(NULL, FALSE, ToolMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         // Another copy runs: bring it forward and leave.
-        WCHAR className[ShellTextUnits];
+        WCHAR className[ShellTextUnits] = {0};
         (void)LoadStringW(instance, IDS_MAIN_CLASS, className, ShellTextUnits);
         HWND running = FindWindowW(className, NULL);
         if (running != NULL) {

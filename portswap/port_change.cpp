@@ -4,6 +4,8 @@
 #include "port_list.h"
 #include "resource.h"
 
+#include <string.h>
+
 static const WCHAR IrdaDriverKey[] = L"Drivers\\Builtin\\IrDA";
 static const WCHAR IrdaIndexValue[] = L"Index";
 static const WCHAR SystemControlDevice[] = L"SYX1:";
@@ -45,7 +47,9 @@ static void FillPortChoices(HWND dialog) {
 // Stores the chosen COM number, tells the user that a reset follows and requests it. Without a
 // chosen number nothing happens, so no index outside 1 to 9 is ever stored.
 static void ChangeIrdaPort(HWND dialog) {
-    WCHAR text[WorkTextUnits];
+    // Zeroed before each use: a failed read leaves an empty entry, which chooses nothing, and
+    // a notice that does not load shows empty, never stray memory.
+    WCHAR text[WorkTextUnits] = {0};
     (void)GetWindowTextW(GetDlgItem(dialog, IDC_IRDA_PORT), text, WorkTextUnits);
     int comNumber = ComNumberOfEntry(text);
     if (comNumber < 0) {
@@ -62,6 +66,7 @@ static void ChangeIrdaPort(HWND dialog) {
         RegCloseKey(irda);
     }
 
+    memset(text, 0, sizeof text);
     (void)LoadStringW(AppInstance, IDS_RESET_NOTICE, text, WorkTextUnits);
     (void)MessageBoxW(dialog, text, ToolTitle, MB_OK);
     Sleep(ResetPauseMs);

@@ -41,11 +41,16 @@ void CreateSignalPictures(HWND dialog) {
         if (i == PictureAcquiring) {
             style |= WS_VISIBLE;
         }
-        // No result is examined: a window that was not created leaves its slot NULL, a bitmap
-        // that did not load leaves its window empty.
-        *PictureSlot(i) =
+        // A window that was not created leaves its slot NULL and gets no bitmap, since only a
+        // window hands its bitmap back for release; a bitmap that did not load leaves its
+        // window empty.
+        HWND *slot = PictureSlot(i);
+        *slot =
             CreateWindowExW(0, L"STATIC", w.name, style, w.x, w.y, w.width, w.height, dialog,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(w.id)), AppInstance, NULL);
+        if (*slot == NULL) {
+            continue;
+        }
         HBITMAP bitmap = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(w.id));
         (void)SendDlgItemMessageW(dialog, w.id, STM_SETIMAGE, IMAGE_BITMAP,
                                   reinterpret_cast<LPARAM>(bitmap));
