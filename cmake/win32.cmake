@@ -17,12 +17,18 @@ target_link_libraries(exchange_bench PRIVATE modem_core tool_compile_options)
 target_link_options(exchange_bench PRIVATE -static)
 set_target_properties(exchange_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
-# Each program's own code calls only functions the terminal's Windows CE core services offer.
+# Each program's own code, and each final program, calls only functions the terminal's Windows
+# CE core services offer (and, on the desktop, what MinGW's start-up code needs); the checks
+# themselves are tried on doctored copies of the programs.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME portability.imports
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/portability/check_imports.py
             ${CMAKE_BINARY_DIR} ${CMAKE_NM})
-set_tests_properties(portability.imports PROPERTIES LABELS portability)
+add_test(NAME portability.checks
+    COMMAND ${Python3_EXECUTABLE} -m unittest tests.portability.test_checks
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(portability.imports portability.checks PROPERTIES LABELS portability
+    ENVIRONMENT WIN_BUILD=${CMAKE_BINARY_DIR})
 
 option(BUILD_WINE_TESTS "Build the Win32 tests that run under Wine" ON)
 if(BUILD_WINE_TESTS)
