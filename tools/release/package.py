@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""Packs the release archive for the terminal: the three programs and README.txt, the guide as
+the terminal's text viewer reads it.
+
+usage: package.sh [--from BIN_DIR] [--name ZIP_NAME] [--desktop]
+
+The programs come from the Windows CE build (build/wince-arm/bin) unless --from names another
+folder, and must be Windows CE ARM programs; --desktop packs programs of another build as they
+are, for a trial (e.g. --from build/win64/bin --desktop). The archive goes to build/dist/ (the
+build folder is TERMINAL_BUILD when set). It is reproducible: members in a fixed order, with
+fixed times and attributes, so the same programs and guide give the same bytes.
+"""
+
+import sys
+
+sys.dont_write_bytecode = True  # keep the source folder free of __pycache__
+
+import argparse  # noqa: E402
+import os  # noqa: E402
+import zipfile  # noqa: E402
+from pathlib import Path  # noqa: E402
+
+from desk_guide import GUIDE, desk_guide  # noqa: E402
+from device_readme import (PIXELS_PER_COLUMN, SCREEN_PIXELS, readme_bytes,  # noqa: E402
+                           readme_lines, widest)
+from guide_source import ROOT, GuideError, read_guide  # noqa: E402
+
+sys.path.insert(0, str(ROOT / "tools" / "portability"))
+from check_wince_programs import PROGRAMS, wince_problems  # noqa: E402
+
+VERSION = "1.0"
+# The members' time stamp: the release date, whatever the files' own times.
+RELEASE_TIME = (2026, 12, 9, 0, 0, 0)
+README = "README.txt"
+
+
+class Refused(Exception):
+    pass
+
+
+def check_programs(folder, for_terminal):
+    """The programs' paths; Refused when one is missing or, for the terminal, not fit for it."""
+    exes = [folder / f"{program}.exe" for program in PROGRAMS]
+    missing = [exe.name for exe in exes if not exe.is_file()]
+    if missing:
+        raise Refused(f"no {', '.join(missing)} in {folder}: build the programs for the terminal "
+                      "with scripts/build-ce.sh first (or name their folder with --from)")
+    if for_terminal:
+        problems = [f"{exe}: {problem}" for exe in exes for problem in wince_problems(exe)]
+        if problems:
+            raise Refused("\n".join(problems) + "\nthese are not programs for the terminal "
+                          "(Windows CE ARM); --desktop packs other programs for a trial")
+    return exes
+
+
+def write_archive(path, members):
+    """members: (name, bytes) in archive order. Written beside path, then moved into place."""
+    partial = path.with_suffix(".partial")
+    with zipfile.ZipFile(partial, "w") as archive:
+        for name, data in members:
+            info = zipfile.ZipInfo(name, date_time=RELEASE_TIME)
+            info.compress_type = zipfile.ZIP_DEFLATED
+            info.create_system = 0  # MS-DOS attributes: a plain file
+            info.external_attr = 0
+            archive.writestr(info, data, compresslevel=9)
+    os.replace(partial, path)
+
+
+def main():
+    build = Path(os.environ.get("TERMINAL_BUILD", ROOT / "build"))
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--from", dest="folder", type=Path, default=build / "wince-arm" / "bin")
+    parser.add_argument("--name")
+    parser.add_argument("--desktop", action="store_true",
+                        help="pack programs that are not for the terminal, for a trial")
+    args = parser.parse_args()
+    name = args.name or f"phs-tools-{VERSION}-{'win32' if args.desktop else 'wince-arm'}.zip"
+    dist = build / "dist"
+    archive = dist / name
+    # A refused run leaves no archive of that name behind, so no stale one gets shipped.
+    archive.unlink(missing_ok=True)
+    try:
+        exes = check_programs(args.folder, not args.desktop)
+        blocks = read_guide()
+        if not GUIDE.is_file() or GUIDE.read_text(encoding="utf-8") != desk_guide(blocks):
+            raise Refused(f"{GUIDE} does not match its source: run tools/release/desk_guide.py")
+        lines = readme_lines(blocks)
+        readme = readme_bytes(lines)
+    except (Refused, GuideError) as error:
+        print(f"package: refused: {error}", file=sys.stderr)
+        return 1
+    dist.mkdir(parents=True, exist_ok=True)
+    (dist / README).write_bytes(readme)
+    write_archive(archive, [(exe.name, exe.read_bytes()) for exe in exes] + [(README, readme)])
+
+    with zipfile.ZipFile(archive) as packed:
+        for info in packed.infolist():
+            print(f"  {info.filename:15} {info.file_size:7} bytes, {info.compress_size:7} packed")
+    columns, line = widest(lines)
+    print(f"{archive}: {archive.stat().st_size} bytes")
+    print(f"{README}: {len(lines)} lines, widest {columns} columns = "
+          f"{columns * PIXELS_PER_COLUMN} px of the {SCREEN_PIXELS}-px screen: {line}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
