@@ -6,7 +6,7 @@ CR LF line ends, wrapped for the 240-pixel screen.
 Widths are counted in columns of the terminal's 9-point font: a Shift-JIS character of one byte
 (ASCII) is one column of 6 pixels, one of two bytes (Japanese) two columns, 12 pixels.
 
-    python3 tools/release/device_readme.py [OUT]   # writes OUT (default: prints the widths)
+    python3 tools/release/device_readme.py [OUT]   # prints the widths; writes OUT when given
 """
 
 import sys
@@ -26,6 +26,7 @@ COLUMNS = 36
 # Japanese line-breaking rules: characters that never begin a line, and ones that never end it.
 NO_LINE_START = set("、。，．・：；？！ー）」』】］〕’”ぁぃぅぇぉっゃゅょァィゥェォッャュョ々")
 NO_LINE_END = set("（「『【［〔‘“")
+HEADING_MARKS = {1: "", 2: "■", 3: "◆"}
 # Unbreakable pieces: a run of Latin letters, digits and signs, a run of spaces, or one character.
 PIECE = re.compile(r"[!-~]+| +|.")
 
@@ -62,8 +63,7 @@ def readme_lines(blocks):
     out = []
     for block in blocks:
         if block.kind == "heading":
-            marks = {1: "", 2: "■", 3: "◆"}
-            out += wrap(block.text, marks.get(block.level, ""), "　")
+            out += wrap(block.text, HEADING_MARKS.get(block.level, ""), "　")
         elif block.kind == "list":
             for marker, text, _ in block.items:
                 bullet = "・" if marker == "-" else marker + " "
