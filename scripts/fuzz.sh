@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # fuzz.sh [SECONDS]: builds each libFuzzer target in tests/fuzz with clang (ASan, UBSan) and runs
 # it for SECONDS (default 60) from its committed seed corpus; prints executions and findings.
-# A finding fails the run and leaves the crashing input in build/fuzz/.
+# A finding fails the run and leaves the crashing input in build/fuzz/. A target is built again
+# only when a file it was built from has changed since.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -14,8 +15,15 @@ for source in "$root"/tests/fuzz/*_fuzz.cpp; do
     units=$(ls "$root"/common/"$name".cpp "$root"/*/"$name".cpp 2>/dev/null | sort -u)
     extra=$(sed -n 's|^// *fuzz-sources: *||p' "$source")
     for e in $extra; do units="$units $root/$e"; done
-    clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        -I"$root" -I"$root/common" "$source" $units -o "$out/$name" || { status=1; continue; }
+    # Built from the target, the program folders' sources and headers, and this script.
+    if [ -f "$out/$name" ] && [ -z "$(find "$0" "$source" "$root/common" "$root/wavemeter" \
+        "$root/identview" "$root/portswap" -newer "$out/$name" \( -name '*.[ch]*' -o -name '*.sh' \) -print -quit)" ]
+    then
+        echo "fuzz target $name is up to date"
+    else
+        clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+            -I"$root" -I"$root/common" "$source" $units -o "$out/$name" || { status=1; continue; }
+    fi
     corpus=$out/corpus-$name
     mkdir -p "$corpus"
     cp -n "$root/tests/fuzz/corpus/$name"/* "$corpus/" 2>/dev/null

@@ -1,46 +1,103 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds, prepares the simulated terminal, then runs
-# the native unit tests, the Win32 tests under Wine and the end-to-end runs of the tools.
+# the tiers and ends with one summary of them (count, failures, duration).
+#
+# The end-to-end tier waits on the card's read time-outs and ticks most of its time: its modules
+# run side by side in E2E_LANES terminals of their own (default 3) while the other tiers run one
+# after another beside it: native unit tests, the Win32 tests under Wine (in lane 0's terminal),
+# the 32-bit build and fuzzing (FUZZ_SECONDS per target, default 10).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/install-deps.sh" || exit 1
-"$here/build.sh" || exit 1
+export TERMINAL_LANE=0
 source "$here/../tools/terminal/env.sh"
-"$TERMINAL_ROOT/tools/terminal/setup-prefix.sh" || exit 1
-"$TERMINAL_ROOT/tools/terminal/display.sh" start || exit 1
-export DISPLAY=$TERMINAL_DISPLAY
-mkdir -p "$TERMINAL_RUN"
+lanes=${E2E_LANES:-3}
+logs=$TERMINAL_BUILD/test-logs
+mkdir -p "$logs"
+rm -f "$logs"/*.log "$logs"/*.summary
 
-status=0
+# The terminals' prefixes and displays need nothing from the build: they are made meanwhile.
+"$TERMINAL_ROOT/tools/terminal/lanes.sh" up "$lanes" >"$logs/lanes.out" 2>&1 &
+lanes_job=$!
+"$here/build.sh" || exit 1
+if ! wait $lanes_job; then
+    cat "$logs/lanes.out"
+    exit 1
+fi
+export DISPLAY=$TERMINAL_DISPLAY
+
+# tier NAME LOG COMMAND...: runs a tier with its output in LOG and notes how it went in
+# LOG.summary: count, failures, seconds.
 tier() {
+    local name=$1 log=$2
+    shift 2
+    local start=$SECONDS
+    "$@" >"$log" 2>&1
+    local status=$?
+    local count failed
+    count=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$log" | tail -n 1)
+    failed=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -n 1)
+    if [ -z "$count" ]; then
+        count=$(grep -c '^fuzz .*: ' "$log")
+        failed=$(grep -c '^fuzz .*: FINDING' "$log")
+        [ "$count" -gt 0 ] || { count=1; failed=0; }
+    fi
+    [ $status -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+    printf '%s\t%s\t%s\t%s\n' "$name" "$count" "$failed" $((SECONDS - start)) >"$log.summary"
     echo
-    echo "=== $1"
+    echo "=== $name"
+    cat "$log"
 }
 
-tier "native unit tests (sanitizers)"
-ctest --test-dir "$NATIVE_BUILD" -LE e2e --output-on-failure -j2 || status=1
+e2e_tier() {
+    local spec=$logs/lanes.json ids=""
+    for lane in $(seq "$lanes"); do ids="$ids{\"id\":\"$lane\",\"slots\":1},"; done
+    echo "{\"version\":{\"major\":1,\"minor\":0},\"local\":[{\"lanes\":[${ids%,}]}]}" >"$spec"
+    ctest --test-dir "$NATIVE_BUILD" -L e2e --output-on-failure -j"$lanes" \
+        --resource-spec-file "$spec"
+}
 
-tier "fuzzing (bounded run of each target)"
-"$here/fuzz.sh" "${FUZZ_SECONDS:-45}" || status=1
+wine_tier() {
+    local card=$TERMINAL_ROOT/tools/terminal/card.sh status=0
+    wineserver -p 2>/dev/null
+    "$card" start "$TERMINAL_RUN/wine-tests-card.jsonl" || return 1
+    ctest --test-dir "$WIN_BUILD" --output-on-failure || status=1
+    "$card" stop
+    "$TERMINAL_ROOT/tools/terminal/reseed-registry.sh"
+    return $status
+}
 
-tier "portability: 32-bit build, warning-free"
-cmake -S "$TERMINAL_ROOT" -B "$TERMINAL_BUILD/win32" \
-    -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-i686.cmake" -DBUILD_WINE_TESTS=OFF >/dev/null &&
-    cmake --build "$TERMINAL_BUILD/win32" -j"$(nproc)" --target wavemeter identview portswap ||
-    status=1
+build_i686() {
+    cmake -S "$TERMINAL_ROOT" -B "$TERMINAL_BUILD/win32" \
+        -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-i686.cmake" \
+        -DBUILD_WINE_TESTS=OFF >/dev/null &&
+        cmake --build "$TERMINAL_BUILD/win32" -j"$(nproc)" --target wavemeter identview portswap
+}
 
-tier "Win32 tests under Wine (and the import check)"
-wineserver -p 2>/dev/null
-"$TERMINAL_ROOT/tools/terminal/card.sh" start "$TERMINAL_RUN/wine-tests-card.jsonl" || status=1
-ctest --test-dir "$WIN_BUILD" --output-on-failure || status=1
-"$TERMINAL_ROOT/tools/terminal/card.sh" stop
-"$TERMINAL_ROOT/tools/terminal/reseed-registry.sh"
+started=$SECONDS
+tier "end-to-end runs in $lanes lanes of the simulated terminal" "$logs/5-e2e.log" e2e_tier \
+    >"$logs/e2e.out" &
+e2e_job=$!
+tier "native unit tests (sanitizers)" "$logs/1-native.log" \
+    ctest --test-dir "$NATIVE_BUILD" -LE e2e --output-on-failure -j2
+tier "Win32 tests under Wine (and the import check)" "$logs/2-wine.log" wine_tier
+tier "portability: 32-bit build, warning-free" "$logs/3-i686.log" build_i686
+tier "fuzzing (bounded run of each target)" "$logs/4-fuzz.log" "$here/fuzz.sh" "${FUZZ_SECONDS:-10}"
+wait $e2e_job
+cat "$logs/e2e.out"
+"$TERMINAL_ROOT/tools/terminal/lanes.sh" down "$lanes"
 
-tier "end-to-end runs in the simulated terminal"
-ctest --test-dir "$NATIVE_BUILD" -L e2e --output-on-failure || status=1
-
-wineserver -k 2>/dev/null
-"$TERMINAL_ROOT/tools/terminal/display.sh" stop
 echo
-if [ $status -eq 0 ]; then echo "all test tiers passed"; else echo "some tests FAILED"; fi
-exit $status
+echo "=== summary"
+printf '%-60s %6s %7s %8s\n' tier count failed seconds
+passed=0
+failed=0
+for summary in "$logs"/*.log.summary; do
+    IFS=$'\t' read -r name count fails seconds <"$summary"
+    printf '%-60s %6s %7s %8s\n' "$name" "$count" "$fails" "$seconds"
+    passed=$((passed + count - fails))
+    failed=$((failed + fails))
+done
+echo "wall time of the tiers: $((SECONDS - started)) s; all of the test command: $SECONDS s"
+echo "total: $passed passed, $failed failed"
+[ $failed -eq 0 ]

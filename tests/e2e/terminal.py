@@ -6,9 +6,11 @@ reads its transcript, takes screenshots and puts the registry back to the seed.
 """
 
 import fcntl
+import hashlib
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -21,26 +23,40 @@ BUILD = Path(os.environ.get("TERMINAL_BUILD", ROOT / "build"))
 WIN_BUILD = Path(os.environ.get("WIN_BUILD", BUILD / "win64"))
 NATIVE_BUILD = Path(os.environ.get("NATIVE_BUILD", BUILD / "native"))
 TOOLS = WIN_BUILD / "bin"
-RUN_DIR = BUILD / "terminal"
 SHOTS = BUILD / "screenshots"
 TERMINAL_SCRIPTS = ROOT / "tools" / "terminal"
 
 sys.path.insert(0, str(ROOT / "tools" / "winprobe"))
+sys.path.insert(0, str(TERMINAL_SCRIPTS))
 import probe as _probe  # noqa: E402
+import relay_trace  # noqa: E402
+
+
+def _lane():
+    """The terminal lane this process runs in: the one CTest allotted to the test
+    (CTEST_RESOURCE_GROUP_0_LANES="id:2,slots:1"), else TERMINAL_LANE, else 0."""
+    for part in os.environ.get("CTEST_RESOURCE_GROUP_0_LANES", "").split(","):
+        key, _, value = part.partition(":")
+        if key == "id":
+            return value
+    return os.environ.get("TERMINAL_LANE", "0")
 
 
 def _terminal_env():
-    """The environment that tools/terminal/env.sh sets up."""
+    """The environment that tools/terminal/env.sh sets up for this process's lane. The display
+    is the lane's own unless TERMINAL_KEEP_DISPLAY asks for the caller's."""
     out = subprocess.run(
         ["bash", "-c", f'source "{TERMINAL_SCRIPTS}/env.sh" 2>/dev/null; env -0'],
         check=True, capture_output=True,
-        env=dict(os.environ, TERMINAL_BUILD=str(BUILD))).stdout
+        env=dict(os.environ, TERMINAL_BUILD=str(BUILD), TERMINAL_LANE=_lane())).stdout
     env = dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
-    env["DISPLAY"] = os.environ.get("DISPLAY") or env["TERMINAL_DISPLAY"]
+    keep = os.environ.get("TERMINAL_KEEP_DISPLAY") and os.environ.get("DISPLAY")
+    env["DISPLAY"] = os.environ["DISPLAY"] if keep else env["TERMINAL_DISPLAY"]
     return env
 
 
 ENV = _terminal_env()
+RUN_DIR = Path(ENV["TERMINAL_RUN"])
 CARD_LINK = Path(ENV["CARD_LINK"])
 
 
@@ -53,7 +69,7 @@ WINPROBE_EXE = _find(WIN_BUILD, "winprobe.exe")
 CARDSIM = _find(NATIVE_BUILD, "cardsim")
 os.environ["WINPROBE_EXE"] = str(WINPROBE_EXE)
 for key in ("WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES", "LANG", "LC_ALL", "DISPLAY",
-            "WINEARCH"):
+            "WINEARCH", "TERMINAL_LANE", "TERMINAL_RUN"):
     os.environ[key] = ENV[key]
 
 
@@ -110,20 +126,45 @@ def reg_delete(key, value=None):
 
 
 def reg_query(key, value):
-    """The value's data as `wine reg query` prints it, or None when it is missing."""
+    """(type, data) of the value as `wine reg query` prints them, or None when it is missing."""
     out = run(["wine", "reg", "query", key, "/v", value], check=False).stdout.decode(
         "utf-8", "replace")
     for line in out.splitlines():
         parts = line.split(None, 2)
         if len(parts) >= 2 and parts[0] == value:
-            return parts[2] if len(parts) == 3 else ""
+            return parts[1], parts[2] if len(parts) == 3 else ""
     return None
 
 
-def screenshot(name):
-    """Saves the terminal's screen as build/screenshots/<name>.png and returns the path."""
-    path = SHOTS / f"{name}.png"
+def screenshot(name, folder=SHOTS):
+    """Saves the terminal's screen as <folder>/<name>.png (build/screenshots by default) and
+    returns the path."""
+    path = Path(folder) / f"{name}.png"
     run([str(TERMINAL_SCRIPTS / "screenshot.sh"), str(path)])
+    return path
+
+
+def screen_pixels():
+    """The terminal's whole screen at one moment: (width, height, RGB bytes), read straight
+    from the X server (a 32-bit ZPixmap dump, least significant byte first)."""
+    data = run(["xwd", "-root", "-silent", "-display", ENV["DISPLAY"]]).stdout
+    header = struct.unpack(">25I", data[:100])
+    header_size, width, height = header[0], header[4], header[5]
+    byte_order, bits, line_bytes, colours = header[7], header[11], header[12], header[19]
+    assert (byte_order, bits) == (0, 32), "unexpected screen format"
+    start = header_size + 12 * colours
+    rgb = bytearray(3 * width * height)
+    for y in range(height):
+        row = data[start + y * line_bytes:start + y * line_bytes + 4 * width]
+        out = 3 * width * y
+        for channel, offset in ((0, 2), (1, 1), (2, 0)):
+            rgb[out + channel:out + 3 * width:3] = row[offset::4]
+    return width, height, bytes(rgb)
+
+
+def save_png(width, height, rgb, path):
+    subprocess.run(["convert", "-size", f"{width}x{height}", "-depth", "8", "rgb:-",
+                    "-crop", "240x320+0+0", "+repage", str(path)], input=rgb, check=True)
     return path
 
 
@@ -167,29 +208,88 @@ def kill_tools(*names):
         time.sleep(0.1)
 
 
+# --- waiting -----------------------------------------------------------------------------------
+
+def wait_for(what, predicate, timeout=30.0, interval=0.05, seen=None):
+    """predicate()'s first true value; AssertionError after timeout seconds, saying what was
+    awaited and, when given, what seen() reports then."""
+    deadline = time.time() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.time() > deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}"
+                                 + (f"; {seen()}" if seen else ""))
+        time.sleep(interval)
+
+
+def settled(what, snapshot, final=lambda state: True, key=lambda state: state, timeout=30.0,
+            interval=0.05):
+    """A whole state once it is final. snapshot() reads all of it at once (one probe call, one
+    screenshot) and returns None while it can't; the state counts when final(key(state)) holds
+    and the snapshot before it had the same key. A state read in pieces while it changed, or
+    passing through between two others, is never taken for the final one."""
+    last = []
+
+    def check():
+        state = snapshot()
+        ok = (state is not None and last and last[-1] is not None
+              and key(last[-1]) == key(state) and final(key(state)))
+        last[:] = [state]
+        return (state,) if ok else None
+
+    return wait_for(what, check, timeout, interval,
+                    seen=lambda: f"last seen {key(last[-1]) if last and last[-1] else None!r}")[0]
+
+
 # --- tools -------------------------------------------------------------------------------------
 
-def compile_c(folder, name, source, compiler, *flags):
-    """Builds a small C helper of a test from its source text into folder; returns its path."""
-    folder = Path(folder)
-    output = folder / name
-    source_file = folder / (output.stem + ".c")
-    source_file.write_text(source)
-    subprocess.run([compiler, "-o", str(output), str(source_file), *flags], check=True)
+def compile_c(name, source, compiler, *flags):
+    """Builds a small C helper of a test from its source text, once: the result stays in the
+    build tree under a name that changes with the source and the flags. Returns its path."""
+    digest = hashlib.sha1("\0".join([source, compiler, *flags]).encode()).hexdigest()[:12]
+    folder = BUILD / "e2e-helpers"
+    output = folder / f"{Path(name).stem}-{digest}{Path(name).suffix}"
+    if not output.exists():
+        folder.mkdir(parents=True, exist_ok=True)
+        source_file = folder / f"{output.stem}.c"
+        source_file.write_text(source)
+        # Lanes may build the same helper at once: each writes its own file, then renames it.
+        partial = folder / f"{output.stem}.{os.getpid()}.tmp"
+        subprocess.run([compiler, "-o", str(partial), str(source_file), *flags], check=True)
+        partial.rename(output)
     return output
 
 
 class Tool:
-    """One run of a tool: `wine <tool>.exe` started in its own working directory."""
+    """One run of a tool: `wine <tool>.exe` started in its own working directory; with traced,
+    Wine's relay trace of the calls the prefix's RelayInclude names goes to cwd/relay.log."""
 
-    def __init__(self, name, cwd=None, env=None):
+    def __init__(self, name, cwd=None, env=None, traced=False):
         self.name = name
         self.cwd = Path(cwd) if cwd else RUN_DIR
         self.cwd.mkdir(parents=True, exist_ok=True)
+        self.trace = self.cwd / "relay.log"
         self.started = time.time()
-        self.process = subprocess.Popen(
-            ["wine", str(TOOLS / f"{name}.exe")], env=dict(ENV, **(env or {})), cwd=self.cwd,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        env = dict(ENV, **(env or {}))
+        if traced:
+            env["WINEDEBUG"] = relay_trace.TRACE_WINEDEBUG
+        with open(self.trace, "wb") if traced else open(os.devnull, "wb") as err:
+            self.process = subprocess.Popen(
+                ["wine", str(TOOLS / f"{name}.exe")], env=env, cwd=self.cwd,
+                stdout=subprocess.DEVNULL, stderr=err)
+
+    def calls(self, name=None):
+        """The traced calls so far (of that name)."""
+        return [c for c in relay_trace.read_trace_file(self.trace)
+                if name is None or c["name"] == name]
+
+    def await_call(self, name, where=lambda call: True, timeout=15.0):
+        """The last traced call of that name that has returned and satisfies where."""
+        found = wait_for(f"a returned {name} call in the trace", lambda: [
+            c for c in self.calls(name) if where(c) and c["returned"] is not None], timeout, 0.2)
+        return found[-1]
 
     def wait_exit(self, timeout=20):
         """The exit code, or None if the tool is still running after timeout seconds."""
@@ -254,17 +354,34 @@ class Card:
                                f"{out.stdout.decode()} {out.stderr.decode()}")
         return out.stdout.decode("utf-8", "replace")
 
-    def events(self):
+    def events(self, kind=None, since=0.0):
+        """The transcript's events so far (of that kind, at or after since). A line the simulator
+        is still writing has no newline yet and waits for the next reading."""
         if not self.transcript.exists():
             return []
         with open(self.transcript, encoding="utf-8") as f:
-            return [json.loads(line) for line in f if line.strip()]
+            events = [json.loads(line) for line in f if line.endswith("\n")]
+        return [e for e in events
+                if (kind is None or e["event"] == kind) and e.get("t", 0) >= since]
+
+    def await_event(self, kind, since=0.0, count=1, timeout=20.0, command=None):
+        """The count-th event of that kind (and command) at or after since."""
+        found = wait_for(
+            f"{kind} event #{count} {command or ''}",
+            lambda: [e for e in self.events(kind, since)
+                     if command is None or e.get("command") == command][count - 1:],
+            timeout, seen=lambda: f"transcript: {self.events(since=since)[-10:]}")
+        return found[0]
+
+    def port_changes(self, since=0.0):
+        """The opens and closes of the card's port, each as (event, cause)."""
+        return [(e["event"], e.get("cause")) for e in self.events(since=since)
+                if e["event"] in ("open", "close")]
 
     def received(self, since=0.0):
         """Bytes the tool sent to the card (after the given Unix time), joined."""
-        return b"".join(bytes.fromhex(e["hex"]) for e in self.events()
-                        if e.get("event") == "data" and e.get("dir") == "rx"
-                        and e.get("t", 0) >= since)
+        return b"".join(bytes.fromhex(e["hex"]) for e in self.events("data", since)
+                        if e.get("dir") == "rx")
 
     def commands(self, since=0.0):
         """The commands the tool sent (after the given Unix time), each with its CR."""

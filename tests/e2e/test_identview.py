@@ -75,39 +75,9 @@ ssize_t write(int fd, const void *buf, size_t count)
 """
 
 
-def wait_for(what, predicate, timeout=30.0, interval=0.05):
-    deadline = time.time() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.time() > deadline:
-            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(interval)
-
-
-def card_events(card):
-    """The transcript so far; a line the simulator is still writing is read on the next try."""
-    for _ in range(20):
-        try:
-            return card.events()
-        except ValueError:
-            time.sleep(0.05)
-    return card.events()
-
-
-def port_changes(card):
-    """The opens and closes of the card's port, each as (event, cause)."""
-    return [(e["event"], e.get("cause")) for e in card_events(card)
-            if e["event"] in ("open", "close")]
-
-
-def pass_closed(card):
-    return ("close", "tool") in port_changes(card)
-
-
 def dialog_texts():
-    """The texts of the identity dialog's five result controls, or None while it is busy."""
+    """The texts of the identity dialog's five result controls as one probe call reads them, or
+    None while the dialog is missing or too busy to answer."""
     windows = t.probe.list_windows(title=TITLE)
     if not windows or not windows[0]["responding"]:
         return None
@@ -116,9 +86,12 @@ def dialog_texts():
 
 
 def settled_texts():
-    """The dialog's texts once the pass has set the last row (it starts at acquiring)."""
-    return wait_for("the query pass to finish", lambda: (
-        (texts := dialog_texts()) and texts[LINE2] != ACQUIRING and texts), timeout=30)
+    """The dialog's texts once the pass has set them all. The probe reads the controls one after
+    another, and the pass may run between two of them; every row but the group caption starts
+    at acquiring, so a read in which none is left and which the next read repeats shows the
+    pass's result whole."""
+    return t.settled("the query pass to set every row", dialog_texts,
+                     lambda texts: ACQUIRING not in texts.values())
 
 
 @contextlib.contextmanager
@@ -138,7 +111,7 @@ class IdentviewTest(t.TerminalTestCase):
     def setUpClass(cls):
         super().setUpClass()
         cls.scratch = tempfile.TemporaryDirectory(prefix="identview-e2e-")
-        cls.write_fault = t.compile_c(cls.scratch.name, "write_fault.so", WRITE_FAULT_SOURCE,
+        cls.write_fault = t.compile_c("write_fault.so", WRITE_FAULT_SOURCE,
                                       "cc", "-shared", "-fPIC", "-O2", "-ldl")
 
     @classmethod
@@ -163,14 +136,14 @@ class IdentviewTest(t.TerminalTestCase):
     def run_pass(self, card, **environment):
         """Starts identview, waits until its pass has closed the port, returns the texts."""
         tool = self.start_identview(**environment)
-        wait_for("the pass to close the port", lambda: pass_closed(card))
+        card.await_event("close", timeout=30)
         texts = settled_texts()
         self.assertTrue(tool.running(), "identview must stay open after its pass")
         return texts
 
     def assert_one_pass(self, card, commands):
         self.assertEqual(card.commands(), commands)
-        self.assertEqual(port_changes(card), [("open", "tool"), ("close", "tool")],
+        self.assertEqual(card.port_changes(), [("open", "tool"), ("close", "tool")],
                          "the port is opened once and closed at the end of the pass")
 
     def shoot(self, name, docs=True):
@@ -200,7 +173,7 @@ class IdentviewTest(t.TerminalTestCase):
                 self.assertEqual(settled_texts(), UNAVAILABLE_TEXTS)
                 self.shoot(shot, docs)
                 self.assertEqual(card.received(), b"", "nothing may be sent")
-                self.assertEqual(port_changes(card), [])
+                self.assertEqual(card.port_changes(), [])
                 card.stop()
 
     # --- a card that answers ------------------------------------------------------------------
@@ -277,7 +250,7 @@ class IdentviewTest(t.TerminalTestCase):
         self.assertTrue(tool.running())
         self.shoot("identview-card-pulled")
         self.assertEqual(card.commands(), [b"AT@Y\r"])
-        self.assertEqual(port_changes(card), [("open", "tool"), ("close", "card removed")])
+        self.assertEqual(card.port_changes(), [("open", "tool"), ("close", "card removed")])
 
 
 if __name__ == "__main__":

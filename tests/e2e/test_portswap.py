@@ -10,7 +10,6 @@ import ctypes
 import ctypes.util
 import re
 import shutil
-import subprocess
 import sys
 import time
 import unittest
@@ -38,54 +37,17 @@ FILE_ATTRIBUTE_NORMAL = 0x80
 REG_DWORD = 4
 
 
-def low32(value):
-    """Relay prints 32-bit arguments as 64-bit registers; the upper half is noise."""
-    return value & 0xFFFFFFFF
+low32 = terminal.relay_trace.low32
 
 
-class PortswapRun:
+def portswap_run(name, driver=False, traced=True):
     """One run of portswap, started as a user would in its own working directory, with or
     without the system-control driver's stand-in, its calls traced when asked."""
-
-    def __init__(self, name, driver=False, traced=True):
-        self.cwd = terminal.RUN_DIR / f"portswap-{name}"
-        shutil.rmtree(self.cwd, ignore_errors=True)
-        self.cwd.mkdir(parents=True)
-        if driver:
-            standin.install(self.cwd)
-        self.trace = self.cwd / "relay.log"
-        env = dict(terminal.ENV)
-        if traced:
-            env["WINEDEBUG"] = standin.TRACE_WINEDEBUG
-        with open(self.trace, "wb") as err:
-            self.process = subprocess.Popen(
-                ["wine", str(terminal.TOOLS / "portswap.exe")], env=env, cwd=self.cwd,
-                stdout=subprocess.DEVNULL, stderr=err)
-
-    def calls(self, name=None):
-        return [c for c in standin.read_trace_file(self.trace) if name is None or c["name"] == name]
-
-    def await_call(self, name, returned=True, timeout=15.0, where=lambda c: True):
-        deadline = time.time() + timeout
-        while True:
-            found = [c for c in self.calls(name)
-                     if where(c) and (not returned or c["returned"] is not None)]
-            if found:
-                return found[-1]
-            if time.time() > deadline:
-                raise AssertionError(f"no {name} call in the trace after {timeout} s")
-            time.sleep(0.2)
-
-    def wait_exit(self, timeout=20):
-        try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            return None
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(10)
+    cwd = terminal.RUN_DIR / f"portswap-{name}"
+    shutil.rmtree(cwd, ignore_errors=True)
+    if driver:
+        standin.install(cwd)
+    return terminal.Tool("portswap", cwd=cwd, traced=traced)
 
 
 # --- the tool's windows ------------------------------------------------------------------------
@@ -105,14 +67,18 @@ def windows(pid=None):
 
 
 def await_windows(*roles, absent=(), timeout=20.0):
-    deadline = time.time() + timeout
-    while True:
-        found = windows()
-        if all(r in found for r in roles) and not any(r in found for r in absent):
-            return found
-        if time.time() > deadline:
-            raise AssertionError(f"windows {sorted(found)}: wanted {roles}, not {absent}")
-        time.sleep(0.2)
+    """The tool's windows, from one probe call, once those of roles are there and none of
+    absent. Each dialog is filled before it shows, so a window seen is seen whole."""
+    found = {}
+
+    def ready():
+        found.clear()
+        found.update(windows())
+        return all(r in found for r in roles) and not any(r in found for r in absent)
+
+    terminal.wait_for(f"windows {roles} without {absent}", ready, timeout, 0.1,
+                      seen=lambda: f"windows {sorted(found)}")
+    return found
 
 
 def rows(window):
@@ -128,16 +94,6 @@ def choices(window):
 def text_of_notice(window):
     texts = [c["text"] for c in window["controls"] if c["class"] == "Static"]
     return max(texts, key=len)
-
-
-def registry_value(key, value):
-    """(type, data) as `wine reg query` prints them, or None."""
-    out = terminal.run(["wine", "reg", "query", key, "/v", value], check=False).stdout
-    for line in out.decode("utf-8", "replace").splitlines():
-        parts = line.split()
-        if len(parts) == 3 and parts[0] == value:
-            return parts[1], parts[2]
-    return None
 
 
 # --- screenshots -------------------------------------------------------------------------------
@@ -228,14 +184,12 @@ class PortswapTestCase(terminal.TerminalTestCase):
 
     def tearDown(self):
         for run in self.runs:
-            run.stop()
-        for process in self.others:
-            if process.poll() is None:
-                process.kill()
-                process.wait(10)
+            run.kill()
+        for other in self.others:
+            other.kill()
 
     def start(self, name, driver=False, traced=True):
-        run = PortswapRun(name, driver, traced)
+        run = portswap_run(name, driver, traced)
         self.runs.append(run)
         return run
 
@@ -290,10 +244,10 @@ class PortswapTestCase(terminal.TerminalTestCase):
         self.assertEqual(rows(window), [""] * 9)
         change = self.open_change()
         self.assertEqual(choices(change), ([f"{n}:" for n in range(1, 10)], None))
-        terminal.probe.click(CHANGE, hwnd=change["hwnd"])
-        time.sleep(2)
+        # Sent, the click has been handled when it returns (a notice would have kept it).
+        terminal.probe.click(CHANGE, hwnd=change["hwnd"], send=True)
         self.assertNotIn("notice", windows())
-        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x2"))
+        self.assertEqual(terminal.reg_query(IRDA_KEY, "Index"), ("REG_DWORD", "0x2"))
         self.assertEqual([c["name"] for c in run.calls() if c["name"] != "CloseHandle"], [])
         self.assertEqual(standin.device_opens(run.calls()), [])
         # A number chosen afterwards is stored as usual.
@@ -302,7 +256,7 @@ class PortswapTestCase(terminal.TerminalTestCase):
         notice = await_windows("notice")["notice"]
         terminal.probe.click(CHANGE, hwnd=notice["hwnd"])
         run.await_call("DeviceIoControl")
-        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x9"))
+        self.assertEqual(terminal.reg_query(IRDA_KEY, "Index"), ("REG_DWORD", "0x9"))
 
     def test_ok_stores_the_index_shows_the_notice_and_requests_the_reset(self):
         run, window = self.open_list("reset", driver=True)
@@ -314,7 +268,7 @@ class PortswapTestCase(terminal.TerminalTestCase):
         self.assertEqual(int(notice["owner"], 16), int(change["hwnd"], 16))
         self.assertEqual(text_of_notice(notice), NOTICE)
         # The value is stored before the notice; nothing goes to the driver while it is shown.
-        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x5"))
+        self.assertEqual(terminal.reg_query(IRDA_KEY, "Index"), ("REG_DWORD", "0x5"))
         self.assertEqual(standin.device_opens(run.calls()), [])
         screenshot("notice")
         terminal.probe.click(CHANGE, hwnd=notice["hwnd"])
@@ -354,11 +308,13 @@ class PortswapTestCase(terminal.TerminalTestCase):
         terminal.probe.click(CHANGE, hwnd=notice["hwnd"])
         opened = run.await_call("CreateFileW", where=lambda c: c["args"][:1] == ["SYX1:"])
         self.assertEqual(opened["result"], standin.INVALID_HANDLE)
-        time.sleep(0.5)
+        # A command sent to the change dialog is handled once the OK handler has returned: the
+        # trace then holds all the handler called.
+        terminal.probe.command(0, hwnd=change["hwnd"], send=True, timeout_ms=5000)
         self.assertEqual(run.calls("DeviceIoControl"), [])
         shown = await_windows("list", "change", absent=("notice",))
         self.assertEqual(choices(shown["change"]), (SEEDED_CHOICES, "4:"))
-        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x4"))
+        self.assertEqual(terminal.reg_query(IRDA_KEY, "Index"), ("REG_DWORD", "0x4"))
 
         # Drivers come and go while the dialogs are open: neither dialog sees it.
         terminal.reg_delete(ACTIVE_KEY + r"\05")
@@ -372,7 +328,7 @@ class PortswapTestCase(terminal.TerminalTestCase):
         terminal.probe.click(CANCEL, hwnd=change["hwnd"])
         await_windows("list", absent=("change",))
         self.leave(run)
-        self.assertEqual(registry_value(IRDA_KEY, "Index"), ("REG_DWORD", "0x4"))
+        self.assertEqual(terminal.reg_query(IRDA_KEY, "Index"), ("REG_DWORD", "0x4"))
 
     def test_a_second_start_raises_the_running_copy_and_ends(self):
         run, window = self.open_list("first", driver=False)
@@ -380,9 +336,7 @@ class PortswapTestCase(terminal.TerminalTestCase):
             if dialog == "change":
                 self.open_change()
             # Another program comes to the front.
-            other = subprocess.Popen(["wine", str(terminal.TOOLS / "minimal_dialog.exe")],
-                                     env=terminal.ENV, cwd=terminal.RUN_DIR,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            other = terminal.Tool("minimal_dialog")
             self.others.append(other)
             terminal.probe.wait(title="Minimal", timeout_ms=20000)
             terminal.probe.keys("shift", title="Minimal")
@@ -394,8 +348,7 @@ class PortswapTestCase(terminal.TerminalTestCase):
             self.assertEqual(front["hwnd"], windows()[dialog]["hwnd"], dialog)
             self.assertEqual(sorted(windows()), sorted({"list", dialog}), dialog)
             other.kill()
-            other.wait(10)
-        self.assertIsNone(run.process.poll())
+        self.assertTrue(run.running())
 
 
 if __name__ == "__main__":

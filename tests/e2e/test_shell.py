@@ -1,6 +1,5 @@
 """The modem tools' shell in the simulated terminal: start, single instance, About box, exit."""
 
-import time
 import unittest
 
 from tests.e2e.terminal import TerminalTestCase, Tool, probe, publish, screenshot, wait_window
@@ -82,10 +81,9 @@ class ShellTest(TerminalTestCase):
                     self.assertEqual(about["rect"][:2], centred(main, about))
                     if closing == IDOK:
                         publish(screenshot(f"shell-{name}-about"), f"shell-{name}-about")
-                    # Any other command leaves it open.
-                    probe.command(5, title=t["about"])
-                    probe.command(IDM_ABOUT, title=t["about"])
-                    time.sleep(1)
+                    # Any other command leaves it open: sent, each is handled when it returns.
+                    probe.command(5, title=t["about"], send=True)
+                    probe.command(IDM_ABOUT, title=t["about"], send=True)
                     self.assertEqual(len(probe.list_windows(title=t["about"])), 1)
                     probe.command(closing, title=t["about"])
                     probe.wait_gone(title=t["about"], timeout_ms=5000)

@@ -1,16 +1,16 @@
 """wavemeter in the simulated terminal: what the user sees and what the card receives.
 
-The picture and badge on screen are read from screenshots, compared pixel for pixel with the
-committed bitmaps: while the card answers, ticks follow each other with little pause, and a
-reading through the window probe (one message per control, each waiting for a tick to end) would
-take many ticks. The probe finds the dialog and checks its windows while the tool is idle. The
-card's side comes from the simulator's transcript (commands, openings and closings of its port).
-Time bounds are loose on purpose: they tell the fifth tick from the fourth and a retry on every
-tick from none, nothing finer.
+The picture and badge on screen are read from the whole screen at one moment, compared pixel for
+pixel with the committed bitmaps: while the card answers, ticks follow each other with little
+pause, and a reading through the window probe (one message per control, each waiting for a tick
+to end) would take many ticks. Every tick hides the pictures and shows one again, so a state
+counts once two screens in a row show it. The probe finds the dialog and checks its windows the
+same way. The card's side comes from the simulator's transcript (commands, openings and closings
+of its port). Time bounds are loose on purpose: they tell the fifth tick from the fourth and a
+retry on every tick from none, nothing finer.
 """
 
 import struct
-import subprocess
 import time
 import unittest
 
@@ -60,15 +60,15 @@ BADGE_BITMAPS = [load_bitmap(name) for name in BADGE_FILES]
 
 
 class Screen:
-    """One screenshot of the terminal as RGB pixels."""
+    """The terminal's screen at one moment as RGB pixels."""
 
-    def __init__(self, name):
-        png = terminal.screenshot(name)
-        self.width, self.height = struct.unpack(">II", png.read_bytes()[16:24])
-        self.pixels = subprocess.run(["convert", str(png), "-depth", "8", "rgb:-"], check=True,
-                                     capture_output=True).stdout
-        assert len(self.pixels) == 3 * self.width * self.height
-        self.path = png
+    def __init__(self):
+        self.width, self.height, self.pixels = terminal.screen_pixels()
+
+    def save(self, name):
+        """Writes it to build/screenshots/<name>.png; returns the path."""
+        return terminal.save_png(self.width, self.height, self.pixels,
+                                 terminal.SHOTS / f"{name}.png")
 
     def shows(self, bitmap, left, top):
         width, height, rows = bitmap
@@ -115,33 +115,27 @@ class WavemeterTestCase(terminal.TerminalTestCase):
         return self.card
 
     def start_tool(self):
-        """Starts wavemeter and returns its dialog as the probe sees it right after it opened."""
+        """Starts wavemeter and waits for its dialog."""
         self.tool = terminal.Tool(TOOL)
         window = terminal.probe.wait(title=DIALOG, timeout_ms=30000)
         self.client = window["client_origin"]
-        return window
+
+    def shown(self):
+        """(picture, badge) whose windows are visible in the dialog, as the probe reads them once
+        two reads in a row agree."""
+        return terminal.settled("a steady dialog", lambda: (
+            shown(windows[0]) if (windows := terminal.probe.list_windows(title=DIALOG)) else None))
 
     # --- the card's side ------------------------------------------------------------------------
 
     def events(self, kind=None, since=0.0):
-        return [e for e in self.card.events()
-                if (kind is None or e["event"] == kind) and e["t"] >= since]
+        return self.card.events(kind, since)
+
+    def await_event(self, *args, **kwargs):
+        return self.card.await_event(*args, **kwargs)
 
     def commands(self, since=0.0):
         return [e["command"] for e in self.events("command", since)]
-
-    def await_event(self, kind, since=0.0, count=1, timeout=20.0, command=None):
-        """The count-th event of that kind (and command) at or after since."""
-        deadline = time.time() + timeout
-        while True:
-            found = [e for e in self.events(kind, since)
-                     if command is None or e.get("command") == command]
-            if len(found) >= count:
-                return found[count - 1]
-            if time.time() > deadline:
-                self.fail(f"no {kind} event #{count} {command or ''} within {timeout} s; "
-                          f"transcript: {self.events(since=since)[-10:]}")
-            time.sleep(0.05)
 
     def ctl(self, *words):
         self.card.ctl(*words)
@@ -158,10 +152,11 @@ class WavemeterTestCase(terminal.TerminalTestCase):
 
     # --- the user's side ------------------------------------------------------------------------
 
-    def seen(self, name="wavemeter-now"):
-        """(picture, badge) on screen, and the screenshot: which of the bitmaps are drawn where
-        the pictures and the badges sit; a list when not exactly one (or more than one badge)."""
-        screen = Screen(name)
+    def seen(self):
+        """(picture, badge) on the screen at one moment, and that screen: which of the bitmaps
+        are drawn where the pictures and the badges sit; a list when not exactly one (or more
+        than one badge)."""
+        screen = Screen()
         x, y = self.client
         pictures = [i for i, b in enumerate(PICTURE_BITMAPS)
                     if screen.shows(b, x + PICTURE_AT[0], y + PICTURE_AT[1])]
@@ -171,25 +166,19 @@ class WavemeterTestCase(terminal.TerminalTestCase):
         badge = badges[0] if len(badges) == 1 else (NO_BADGE if not badges else badges)
         return (picture, badge), screen
 
-    def await_seen(self, picture, badge, name="wavemeter-now", timeout=10.0):
-        """Waits until the screen shows picture and badge; returns the screenshot. Every tick
-        hides and shows the pictures again, so one screenshot can fall between the two."""
-        deadline = time.time() + timeout
-        while True:
-            now, screen = self.seen(name)
-            if now == (picture, badge):
-                return screen
-            if time.time() > deadline:
-                self.fail(f"screen shows {now} instead of {(picture, badge)}")
-            time.sleep(0.1)
+    def await_seen(self, picture, badge, timeout=10.0):
+        """Waits until two screens in a row show picture and badge; returns the second."""
+        return terminal.settled(f"the screen to show {(picture, badge)}", self.seen,
+                                lambda now: now == (picture, badge), key=lambda seen: seen[0],
+                                timeout=timeout)[1]
 
 
 class WarmUp(WavemeterTestCase):
 
     def test_four_ticks_of_acquiring_then_mode_query(self):
         self.start_card()
-        window = self.start_tool()
-        self.assertEqual(shown(window), (8, NO_BADGE), "only the acquiring picture at first")
+        self.start_tool()
+        self.assertEqual(self.shown(), (8, NO_BADGE), "only the acquiring picture at first")
         opened = self.await_event("open")
         self.await_seen(8, NO_BADGE, timeout=3.0)
         first = self.await_event("command", opened["t"])
@@ -207,7 +196,7 @@ class WarmUp(WavemeterTestCase):
         self.start_tool()
         time.sleep(3 * PERIOD)
         self.await_seen(9, NO_BADGE, timeout=3.0)
-        self.assertEqual(shown(terminal.probe.list_windows(title=DIALOG)[0]), (9, NO_BADGE))
+        self.assertEqual(self.shown(), (9, NO_BADGE))
         self.assertEqual(self.events("open"), [])
         opened, inserted = self.insert_card()
         # Every tick tries again, so the card is found within a tick or two.
@@ -222,10 +211,10 @@ class WarmUp(WavemeterTestCase):
 class Pictures(WavemeterTestCase):
 
     def shot(self, picture, badge, name):
-        """Waits for picture and badge; name given: the screenshot goes to the docs too."""
-        screen = self.await_seen(picture, badge, f"wavemeter-{name or 'now'}")
+        """Waits for picture and badge; name given: the screen is saved and goes to the docs."""
+        screen = self.await_seen(picture, badge)
         if name:
-            terminal.publish(screen.path, f"wavemeter-{name}")
+            terminal.publish(screen.save(f"wavemeter-{name}"), f"wavemeter-{name}")
 
     def test_every_picture_and_badge(self):
         self.start_card()

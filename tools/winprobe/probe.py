@@ -109,10 +109,12 @@ def command(id, title=None, cls=None, pid=None, hwnd=None, send=False, timeout_m
     return _action("command", extra, title, cls, pid, hwnd, timeout_ms, exe, env, all)
 
 
-def click(id, title=None, cls=None, pid=None, hwnd=None, force=False, timeout_ms=None, exe=None,
-          env=None):
-    """BM_CLICK to the button with id; NotFound if it is missing, hidden or disabled."""
-    extra = ["--id", id] + (["--force"] if force else [])
+def click(id, title=None, cls=None, pid=None, hwnd=None, force=False, send=False, timeout_ms=None,
+          exe=None, env=None):
+    """BM_CLICK to the button with id; NotFound if it is missing, hidden or disabled. With
+    send=True the click is sent and handled when this returns (NotFound if the handler has not
+    returned within 3 s, e.g. because it opened a modal dialog)."""
+    extra = ["--id", id] + (["--force"] if force else []) + (["--send"] if send else [])
     return _action("click", extra, title, cls, pid, hwnd, timeout_ms, exe, env)
 
 

@@ -1,7 +1,7 @@
 // The serial link and the AT exchange against the simulated card on COM3.
 #include "card_control.h"
 #include "modem_link.h"
-#include "registry_fixture.h"
+#include "active_drivers.h"
 #include "reply_line.h"
 
 #include <gtest/gtest.h>

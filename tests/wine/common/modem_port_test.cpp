@@ -1,6 +1,6 @@
 // FindModemPort against the real registry of the simulated terminal.
 #include "modem_port.h"
-#include "registry_fixture.h"
+#include "active_drivers.h"
 
 #include <string>
 #include <vector>
@@ -90,11 +90,11 @@ TEST_F(FindModemPortTest, PicksTheHighestModemEntry) {
 TEST_F(FindModemPortTest, UnterminatedValuesAreNotOverread) {
     // A Key that fills its 128 units without a terminator can't be the modem's key.
     std::wstring longKey(128, L'K');
-    SetEntryString(__LINE__, L"03", L"Key", longKey.c_str(), false);
+    SetEntryText(__LINE__, L"03", L"Key", longKey.c_str(), false);
     SET_ENTRY(L"03", L"Name", L"COM1:");
     // An unterminated Name that fits is taken as its characters.
-    SetEntryString(__LINE__, L"05", L"Key", Modem, false);
-    SetEntryString(__LINE__, L"05", L"Name", L"COM3:", false);
+    SetEntryText(__LINE__, L"05", L"Key", Modem, false);
+    SetEntryText(__LINE__, L"05", L"Name", L"COM3:", false);
     EXPECT_EQ(Found(), L"COM3:");
 }
 

@@ -1,46 +1,7 @@
 // Rebuilding the registry keys of the IrDA port tool for its tests.
 #include "driver_registry.h"
 
-static const wchar_t ActiveKey[] = L"Drivers\\Active";
 static const wchar_t IrdaKey[] = L"Drivers\\Builtin\\IrDA";
-
-void ClearActiveDrivers() {
-    LONG result = RegDeleteTreeW(HKEY_LOCAL_MACHINE, ActiveKey);
-    ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << result;
-    result = RegDeleteKeyW(HKEY_LOCAL_MACHINE, ActiveKey);
-    ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << result;
-}
-
-void SetEntryRaw(int line, const std::wstring &entry, const wchar_t *value, DWORD type,
-                 const void *data, DWORD bytes) {
-    std::wstring path = std::wstring(ActiveKey);
-    if (!entry.empty()) {
-        path += L"\\" + entry;
-    }
-    HKEY key;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
-                                  NULL, &key, NULL);
-    ASSERT_EQ(result, ERROR_SUCCESS) << "called from line " << line;
-    if (value != NULL) {
-        result = RegSetValueExW(key, value, 0, type, static_cast<const BYTE *>(data), bytes);
-        EXPECT_EQ(result, ERROR_SUCCESS) << "called from line " << line;
-    }
-    RegCloseKey(key);
-}
-
-void SetEntryText(int line, const std::wstring &entry, const wchar_t *value,
-                  const std::wstring &text, bool terminated) {
-    if (terminated) {
-        DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-        SetEntryRaw(line, entry, value, REG_SZ, text.c_str(), bytes);
-        return;
-    }
-    // The registry adds the terminator that a count leaves out when one follows the data, so
-    // something else must follow it.
-    std::wstring data = text + L'#';
-    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    SetEntryRaw(line, entry, value, REG_SZ, data.c_str(), bytes);
-}
 
 void SetIrdaIndex(int line, DWORD index) {
     HKEY key;

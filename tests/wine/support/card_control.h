@@ -13,3 +13,6 @@ bool CardDoes(const std::string &words);
 
 // True when the test tier runs a card simulator (the environment names its build).
 bool CardAvailable();
+
+// How many commands the card has received since it started, or -1 when it does not say.
+int CardCommandCount();

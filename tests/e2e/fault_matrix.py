@@ -1,4 +1,5 @@
-"""Fault matrix: the three tools against a misbehaving card and a damaged registry.
+"""Fault matrix: the three tools against a misbehaving card and a damaged registry. This module
+holds the rows and what the three test modules test_faults_<tool>.py share.
 
 Every row is one fault and what the user must see afterwards (picture and badge, texts, rows and
 choices), and every row also checks that the tool neither crashed (it keeps running, and ends
@@ -21,13 +22,10 @@ Wine's RegSetValueExW adds one too when a zero unit follows the data in memory; 
 program, built when the tests start, stores the exact bytes with a non-zero unit behind them.
 """
 
-import tempfile
 import time
-import unittest
 
 from tests.e2e import terminal as t
 from tests.e2e import test_identview as iv
-from tests.e2e import test_portswap as ps
 from tests.e2e import test_wavemeter as wm
 
 IDOK, IDCANCEL = 1, 2
@@ -41,7 +39,7 @@ UNAVAILABLE = (9, NO_BADGE)
 ACQUIRING = (8, NO_BADGE)
 
 IRDA_KEY = r"HKLM\Drivers\Builtin\IrDA"
-SEEDED_INDEX = "0x2"
+SEEDED_INDEX = ("REG_DWORD", "0x2")
 MODEM_KEY = "Drivers\\PCMCIA\\Modem"
 IRDA_DRIVER = "Drivers\\Builtin\\IrDA"
 ACTIVE = "Drivers\\Active"
@@ -284,31 +282,22 @@ def windows_path(path):
     return "Z:" + str(path).replace("/", "\\")
 
 
-class FaultMatrix(wm.WavemeterTestCase):
+class FaultMatrixCase(wm.WavemeterTestCase):
+    """Runs of the tools against the rows: the card's side, the registry, closing."""
 
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        cls.scratch = tempfile.TemporaryDirectory(prefix="fault-matrix-")
-        cls.raw_value = t.compile_c(cls.scratch.name, "raw_value.exe", RAW_VALUE_SOURCE,
+        cls.raw_value = t.compile_c("raw_value.exe", RAW_VALUE_SOURCE,
                                     "x86_64-w64-mingw32-gcc", "-municode", "-O2")
         cls.cwd = t.RUN_DIR / "fault-matrix"
         cls.cwd.mkdir(parents=True, exist_ok=True)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.scratch.cleanup()
-        super().tearDownClass()
 
     def tearDown(self):
         super().tearDown()
         t.reseed_registry()
 
     # --- the card's side --------------------------------------------------------------------
-
-    def events(self, kind=None, since=0.0):
-        return [e for e in iv.card_events(self.card)
-                if (kind is None or e["event"] == kind) and e["t"] >= since]
 
     def ticks(self, since):
         """Commands of the ticks that started after since, each tick a list beginning with the
@@ -322,8 +311,7 @@ class FaultMatrix(wm.WavemeterTestCase):
         return found[:-1]
 
     def port_changes(self, since):
-        return [(e["event"], e.get("cause")) for e in self.events(since=since)
-                if e["event"] in ("open", "close")]
+        return self.card.port_changes(since)
 
     # --- the registry -----------------------------------------------------------------------
 
@@ -346,192 +334,23 @@ class FaultMatrix(wm.WavemeterTestCase):
         if raw:
             t.run(["wine", str(self.raw_value), *raw])
 
+    def registry_rows(self, tool):
+        return [row for row in REGISTRY_ROWS if tool in row["tools"]]
+
     def assert_index_unchanged(self):
         self.assertEqual(t.reg_query(IRDA_KEY, "Index"), SEEDED_INDEX,
                          "the IrDA driver's Index must not be written")
 
     # --- closing ----------------------------------------------------------------------------
 
-    def close_tool(self, tool, title):
-        """The tool is still there and ends with exit code 0 when its dialog is closed."""
+    def close_tool(self, tool, title, since):
+        """The tool is still there and ends with exit code 0 when its dialog is closed; returns
+        the opens and closes of the port since then, once the port is closed."""
         self.assertTrue(tool.running(), "the tool must still run")
         t.probe.command(IDCANCEL, title=title, timeout_ms=15000)
         self.assertEqual(tool.wait_exit(20), 0)
-
-    # --- wavemeter against the card ---------------------------------------------------------
-
-    def test_wavemeter_card_faults(self):
-        self.card = t.Card(name="fault-wavemeter")
-        self.start_tool()
-        self.await_event("command", command=MODE, timeout=30)
-        self.await_seen(*BASELINE)
-        for row in WAVEMETER_CARD_ROWS:
-            with self.subTest(row["name"]):
-                restore = row.get("restore", True)
-                try:
-                    self.wavemeter_card_row(row)
-                    self.assertTrue(self.tool.running())
-                finally:
-                    if restore:
-                        self.card.ctl("reset")
-                if restore:
-                    # Bytes of a faulted reply still in the port are read by the next ticks.
-                    self.await_seen(*BASELINE, timeout=20)
-
-        # Opened at the start and after the re-insertion; closed only by the card's removal.
-        self.assertEqual(self.port_changes(0), [("open", "tool"), ("close", "card removed"),
-                                                ("open", "tool")])
-        self.close_tool(self.tool, wm.DIALOG)
-        self.assertEqual(self.port_changes(0)[-1], ("close", "tool"))
-        self.assert_index_unchanged()
-
-    def wavemeter_card_row(self, row):
-        action = row.get("action")
-        if action == "remove":
-            return self.card_removed_during_a_tick(row)
-        if action == "insert":
-            return self.card_inserted_again(row)
-        for words in row["ctl"]:
-            self.card.ctl(*words)
-        since = time.time()
-        # Once the second tick has begun, the first one's picture is on the screen; with a
-        # fault that stays on, every later tick shows the same.
-        self.await_event("command", since, count=2, command=MODE)
-        self.await_seen(*row["shows"], timeout=5)
-        if "then" in row:
-            # The tick after it has shown its picture when the third begins, and that picture
-            # stays until the third tick ends, at least one read later. A screenshot can fall
-            # between the hiding and the showing of a picture, hence a short wait, not one look.
-            self.await_event("command", since, count=3, command=MODE)
-            self.await_seen(*row["shows"], timeout=0.8)
-        faulted = self.ticks(since)
-        self.assertEqual(faulted[0], row["tick"], "commands of the faulted tick")
-        if "then" in row:
-            self.assertEqual(faulted[1], row["then"], "commands of the tick after it")
-        self.assertEqual(self.port_changes(since), [], "the port stays open")
-
-    def card_removed_during_a_tick(self, row):
-        # The tick has just sent its mode command and is waiting for the reply.
-        asked = self.await_event("command", time.time(), command=MODE)
-        self.card.ctl("remove")
-        self.await_seen(*row["shows"])
-        self.assertEqual(self.port_changes(asked["t"]), [("close", "card removed")])
-        # Every tick tries to open the port again, in vain.
-        time.sleep(2 * PERIOD)
-        self.await_seen(*row["shows"], timeout=3)
-        self.assertEqual(self.port_changes(asked["t"]), [("close", "card removed")])
-
-    def card_inserted_again(self, row):
-        before = time.time()
-        self.card.ctl("insert")
-        opened = self.await_event("open", before)
-        self.await_seen(*ACQUIRING)
-        first = self.await_event("command", opened["t"])
-        self.assertEqual(first["command"], MODE)
-        # The opening tick and three more show the acquiring picture; the fifth asks.
-        self.assertGreater(first["t"] - opened["t"], 3.5 * PERIOD)
-        self.await_seen(*row["shows"])
-
-    # --- identview against the card ---------------------------------------------------------
-
-    def test_identview_card_faults(self):
-        self.card = t.Card(name="fault-identview")
-        for row in IDENTVIEW_CARD_ROWS:
-            with self.subTest(row["name"]):
-                self.card.ctl("reset")
-                t.reseed_registry()
-                for words in row["ctl"]:
-                    self.card.ctl(*words)
-                since = time.time()
-                sent = row.get("sent", iv.ALL_COMMANDS)
-                self.identview_pass(since, row["texts"], sent)
-                self.assert_index_unchanged()
-
-    def identview_pass(self, since, texts, sent):
-        """Runs identview once and checks its texts and what the card received."""
-        tool = t.Tool("identview", cwd=self.cwd)
-        self.addCleanup(tool.kill)
-        try:
-            if sent:
-                iv.wait_for("the pass to close the port",
-                            lambda: ("close", "tool") in self.port_changes(since))
-            self.assertEqual(iv.settled_texts(), texts)
-            self.assertEqual(self.card.commands(since), sent)
-            self.assertEqual(self.port_changes(since),
-                             [("open", "tool"), ("close", "tool")] if sent else [])
-            self.close_tool(tool, iv.TITLE)
-        finally:
-            tool.kill()
-
-    # --- the registry against each tool -----------------------------------------------------
-
-    def registry_rows(self, tool):
-        return [row for row in REGISTRY_ROWS if tool in row["tools"]]
-
-    def test_wavemeter_registry_faults(self):
-        self.card = t.Card(name="fault-registry", registry=False)
-        for row in self.registry_rows("wavemeter"):
-            with self.subTest(row["name"]):
-                self.damage_registry(row["registry"])
-                since = time.time()
-                self.start_tool()
-                try:
-                    if row["card"]:
-                        self.await_event("open", since)
-                        self.await_seen(*ACQUIRING)
-                    else:
-                        time.sleep(3 * PERIOD)
-                        self.await_seen(*UNAVAILABLE, timeout=3)
-                    # Closed during the warm-up: nothing is sent in either case.
-                    self.assertEqual(self.card.received(since), b"")
-                    self.close_tool(self.tool, wm.DIALOG)
-                    self.assertEqual(self.port_changes(since),
-                                     [("open", "tool"), ("close", "tool")] if row["card"] else [])
-                finally:
-                    self.tool.kill()
-                self.assert_index_unchanged()
-
-    def test_identview_registry_faults(self):
-        self.card = t.Card(name="fault-registry", registry=False)
-        for row in self.registry_rows("identview"):
-            with self.subTest(row["name"]):
-                self.damage_registry(row["registry"])
-                since = time.time()
-                if row["card"]:
-                    self.identview_pass(since, DEFAULT_TEXTS, iv.ALL_COMMANDS)
-                else:
-                    self.identview_pass(since, iv.UNAVAILABLE_TEXTS, [])
-                self.assert_index_unchanged()
-
-    def test_portswap_registry_faults(self):
-        for row in self.registry_rows("portswap"):
-            with self.subTest(row["name"]):
-                self.damage_registry(row["registry"])
-                tool = t.Tool("portswap", cwd=self.cwd)
-                self.addCleanup(tool.kill)
-                try:
-                    self.portswap_lists(row)
-                    self.assertEqual(tool.wait_exit(20), 0)
-                finally:
-                    tool.kill()
-                self.assert_index_unchanged()
-
-    def portswap_lists(self, row):
-        """Checks the port list and the change dialog's choices, then leaves both dialogs."""
-        port_list = ps.await_windows("list")["list"]
-        self.assertEqual(ps.rows(port_list), row["rows"])
-        t.probe.click(ps.CHANGE, hwnd=port_list["hwnd"], timeout_ms=5000)
-        change = ps.await_windows("list", "change")["change"]
-        self.assertEqual(ps.choices(change), row["choices"])
-        if row["choices"][1] is None:
-            # OK without a chosen number is refused: no notice, nothing stored.
-            t.probe.click(IDOK, hwnd=change["hwnd"])
-            time.sleep(1)
-            self.assertNotIn("notice", ps.windows())
-        t.probe.click(IDCANCEL, hwnd=change["hwnd"])
-        ps.await_windows("list", absent=("change",))
-        t.probe.click(IDCANCEL, hwnd=port_list["hwnd"])
-
-
-if __name__ == "__main__":
-    unittest.main()
+        # The card sees the port close a moment after the tool has gone.
+        def closed():
+            changes = self.port_changes(since)
+            return (changes,) if not changes or changes[-1][0] == "close" else None
+        return t.wait_for("the port to be closed", closed)[0]

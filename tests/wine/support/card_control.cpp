@@ -66,3 +66,9 @@ std::string CardControl(const std::string &words) {
 bool CardDoes(const std::string &words) {
     return CardControl(words).find("status=0") != std::string::npos;
 }
+
+int CardCommandCount() {
+    std::string status = CardControl("status");
+    size_t at = status.find("commands=");
+    return at == std::string::npos ? -1 : atoi(status.c_str() + at + 9);
+}
