@@ -146,19 +146,20 @@ def screenshot(name, folder=SHOTS):
 
 def screen_pixels():
     """The terminal's whole screen at one moment: (width, height, RGB bytes), read straight
-    from the X server (a 32-bit ZPixmap dump, least significant byte first)."""
+    from the X server (a ZPixmap dump of 24-bit colour, blue first, 24 or 32 bits a pixel)."""
     data = run(["xwd", "-root", "-silent", "-display", ENV["DISPLAY"]]).stdout
     header = struct.unpack(">25I", data[:100])
     header_size, width, height = header[0], header[4], header[5]
-    byte_order, bits, line_bytes, colours = header[7], header[11], header[12], header[19]
-    assert (byte_order, bits) == (0, 32), "unexpected screen format"
+    byte_order, line_bytes, colours = header[7], header[12], header[19]
+    step = header[11] // 8
+    assert (byte_order, header[3]) == (0, 24) and step in (3, 4), f"screen format {header}"
     start = header_size + 12 * colours
     rgb = bytearray(3 * width * height)
     for y in range(height):
-        row = data[start + y * line_bytes:start + y * line_bytes + 4 * width]
+        row = data[start + y * line_bytes:start + y * line_bytes + step * width]
         out = 3 * width * y
         for channel, offset in ((0, 2), (1, 1), (2, 0)):
-            rgb[out + channel:out + 3 * width:3] = row[offset::4]
+            rgb[out + channel:out + 3 * width:3] = row[offset::step]
     return width, height, bytes(rgb)
 
 
@@ -230,17 +231,17 @@ def settled(what, snapshot, final=lambda state: True, key=lambda state: state, t
     screenshot) and returns None while it can't; the state counts when final(key(state)) holds
     and the snapshot before it had the same key. A state read in pieces while it changed, or
     passing through between two others, is never taken for the final one."""
-    last = []
+    last = [None]
 
     def check():
-        state = snapshot()
-        ok = (state is not None and last and last[-1] is not None
-              and key(last[-1]) == key(state) and final(key(state)))
-        last[:] = [state]
-        return (state,) if ok else None
+        state, before = snapshot(), last[0]
+        last[0] = state
+        if state is None or before is None or key(before) != key(state):
+            return None
+        return (state,) if final(key(state)) else None
 
-    return wait_for(what, check, timeout, interval,
-                    seen=lambda: f"last seen {key(last[-1]) if last and last[-1] else None!r}")[0]
+    return wait_for(what, check, timeout, interval, seen=lambda: "last seen %r" % (
+        None if last[0] is None else key(last[0]),))[0]
 
 
 # --- tools -------------------------------------------------------------------------------------
