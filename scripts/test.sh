@@ -49,14 +49,6 @@ tier() {
     cat "$log"
 }
 
-e2e_tier() {
-    local spec=$logs/lanes.json ids=""
-    for lane in $(seq "$lanes"); do ids="$ids{\"id\":\"$lane\",\"slots\":1},"; done
-    echo "{\"version\":{\"major\":1,\"minor\":0},\"local\":[{\"lanes\":[${ids%,}]}]}" >"$spec"
-    ctest --test-dir "$NATIVE_BUILD" -L e2e --output-on-failure -j"$lanes" \
-        --resource-spec-file "$spec"
-}
-
 wine_tier() {
     local card=$TERMINAL_ROOT/tools/terminal/card.sh status=0
     wineserver -p 2>/dev/null
@@ -75,8 +67,8 @@ build_i686() {
 }
 
 started=$SECONDS
-tier "end-to-end runs in $lanes lanes of the simulated terminal" "$logs/5-e2e.log" e2e_tier \
-    >"$logs/e2e.out" &
+tier "end-to-end runs in $lanes lanes of the simulated terminal" "$logs/5-e2e.log" \
+    "$TERMINAL_ROOT/tools/terminal/lanes.sh" run "$lanes" >"$logs/e2e.out" &
 e2e_job=$!
 tier "native unit tests (sanitizers)" "$logs/1-native.log" \
     ctest --test-dir "$NATIVE_BUILD" -LE e2e --output-on-failure -j2

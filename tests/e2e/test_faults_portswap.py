@@ -7,7 +7,7 @@ from tests.e2e import test_portswap as ps
 from tests.e2e.fault_matrix import IDCANCEL, IDOK, FaultMatrixCase
 
 
-class PortswapFaults(FaultMatrixCase):
+class PortswapRegistryFaults(FaultMatrixCase):
 
     def test_registry_faults(self):
         for row in self.registry_rows("portswap"):

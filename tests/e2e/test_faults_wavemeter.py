@@ -10,7 +10,7 @@ from tests.e2e.fault_matrix import (ACQUIRING, BASELINE, MODE, PERIOD, UNAVAILAB
                                     WAVEMETER_CARD_ROWS, FaultMatrixCase)
 
 
-class WavemeterFaults(FaultMatrixCase):
+class WavemeterCardFaults(FaultMatrixCase):
 
     def test_card_faults(self):
         self.card = t.Card(name="fault-wavemeter")
@@ -83,6 +83,9 @@ class WavemeterFaults(FaultMatrixCase):
         # The opening tick and three more show the acquiring picture; the fifth asks.
         self.assertGreater(first["t"] - opened["t"], 3.5 * PERIOD)
         self.await_seen(*row["shows"])
+
+
+class WavemeterRegistryFaults(FaultMatrixCase):
 
     def test_registry_faults(self):
         self.card = t.Card(name="fault-registry", registry=False)

@@ -160,7 +160,7 @@ def screenshot(name):
 
 # --- the tests ---------------------------------------------------------------------------------
 
-class PortswapTestCase(terminal.TerminalTestCase):
+class PortswapTest(terminal.TerminalTestCase):
 
     @classmethod
     def setUpClass(cls):

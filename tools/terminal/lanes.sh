@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# lanes.sh up N | down N: prepares (or stops) the terminal of lane 0 and of the end-to-end lanes
-# 1 to N. Up: lane 0's prefix set up (created when missing, the registry re-seeded), each other
-# lane's prefix copied from it when missing, and every lane's display. Down: each lane's
-# wineserver and display.
+# lanes.sh up N | run N [CTEST ARGS] | down N: the terminal of lane 0 and of the end-to-end
+# lanes 1 to N. Up: lane 0's prefix set up (created when missing, the registry re-seeded), each
+# other lane's prefix copied from it when missing, and every lane's display. Run: the end-to-end
+# tier, its modules side by side in lanes 1 to N. Down: each lane's wineserver and display.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 action=${1:-}
@@ -30,6 +30,16 @@ up)
     for pid in "${pids[@]}"; do wait "$pid" || status=1; done
     exit $status
     ;;
+run)
+    shift 2
+    source "$here/env.sh"
+    spec=$TERMINAL_BUILD/lanes.json
+    ids=""
+    for lane in $(seq "$count"); do ids="$ids{\"id\":\"$lane\",\"slots\":1},"; done
+    echo "{\"version\":{\"major\":1,\"minor\":0},\"local\":[{\"lanes\":[${ids%,}]}]}" >"$spec"
+    exec ctest --test-dir "$NATIVE_BUILD" -L e2e --output-on-failure -j"$count" \
+        --resource-spec-file "$spec" "$@"
+    ;;
 down)
     for lane in $(seq 0 "$count"); do
         (
@@ -41,7 +51,7 @@ down)
     done
     ;;
 *)
-    echo "usage: $0 up N | down N" >&2
+    echo "usage: $0 up N | run N [CTEST ARGS] | down N" >&2
     exit 2
     ;;
 esac

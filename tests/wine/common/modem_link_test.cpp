@@ -1,7 +1,6 @@
 // The serial link and the AT exchange against the simulated card on COM3.
-#include "card_control.h"
+#include "card_fixture.h"
 #include "modem_link.h"
-#include "active_drivers.h"
 #include "reply_line.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +9,7 @@
 
 namespace {
 
-class ModemLinkTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!CardAvailable()) {
-            GTEST_SKIP() << "no card simulator in this run";
-        }
-        ASSERT_TRUE(CardDoes("reset")) << "card not answering";
-        ClearActiveDrivers();
-        SET_ENTRY(L"05", L"Key", L"Drivers\\PCMCIA\\Modem");
-        SET_ENTRY(L"05", L"Name", L"COM3:");
-    }
-    void TearDown() override {
-        CloseModemPort();
-        if (CardAvailable()) {
-            CardControl("reset");
-        }
-        ClearActiveDrivers();
-    }
-};
+using ModemLinkTest = CardOnCom3Test;
 
 TEST_F(ModemLinkTest, FailedOpenLeavesThePortNull) {
     const wchar_t *names[] = {L"COM7:", L"", L"NUL1:"};

@@ -1,9 +1,8 @@
 // The query pass against the simulated card on COM3: each row's command, the conversion of its
 // answer line and its fallback text, every row read once.
-#include "active_drivers.h"
-#include "card_control.h"
+#include "card_fixture.h"
 #include "identity_viewer.h"
-#include "modem_link.h"
+#include "info_dialog.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -48,24 +47,9 @@ const struct {
      {false, true, false, true, false}},
 };
 
-LPCDLGTEMPLATEW InfoTemplate() {
-    HRSRC found = FindResourceW(NULL, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
-    return static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(NULL, found)));
-}
+using IdentityPassOnTheCard = CardOnCom3Test;
 
-std::wstring Text(HWND dialog, int id) {
-    wchar_t text[128];
-    GetDlgItemTextW(dialog, id, text, 128);
-    return text;
-}
-
-TEST(IdentityPassOnTheCard, EveryRowShowsItsAnswerOrItsFallback) {
-    if (!CardAvailable()) {
-        GTEST_SKIP() << "no card simulator in this run";
-    }
-    ClearActiveDrivers();
-    SET_ENTRY(L"05", L"Key", L"Drivers\\PCMCIA\\Modem");
-    SET_ENTRY(L"05", L"Name", L"COM3:");
+TEST_F(IdentityPassOnTheCard, EveryRowShowsItsAnswerOrItsFallback) {
     for (const auto &pass : Passes) {
         SCOPED_TRACE(pass.what);
         ASSERT_TRUE(CardDoes("reset")) << "card not answering";
@@ -90,7 +74,6 @@ TEST(IdentityPassOnTheCard, EveryRowShowsItsAnswerOrItsFallback) {
         EXPECT_EQ(ModemPort, (HANDLE)NULL) << "the port is closed after the pass";
         DestroyWindow(dialog);
     }
-    ClearActiveDrivers();
 }
 
 } // namespace

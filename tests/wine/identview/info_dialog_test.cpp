@@ -1,6 +1,7 @@
 // The identity dialog on real windows without a usable card: the acquiring texts at creation,
 // the unavailable texts after the first tick, one pass per opening, and how the dialog ends.
 #include "identity_viewer.h"
+#include "info_dialog.h"
 #include "modem_link.h"
 #include "resource.h"
 
@@ -68,17 +69,6 @@ class SavedActiveDrivers {
   private:
     bool saved_ = false;
 };
-
-LPCDLGTEMPLATEW InfoTemplate() {
-    HRSRC found = FindResourceW(NULL, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
-    return static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(NULL, found)));
-}
-
-std::wstring Text(HWND dialog, int id) {
-    wchar_t text[128];
-    GetDlgItemTextW(dialog, id, text, 128);
-    return text;
-}
 
 void PumpMessages() {
     MSG message;

@@ -1,8 +1,6 @@
 // The poller against the simulated card on COM3, from a closed port: the real opening, the
 // warm-up that follows it, then the first query.
-#include "active_drivers.h"
-#include "card_control.h"
-#include "modem_link.h"
+#include "card_fixture.h"
 #include "signal_dialog.h"
 #include "signal_poller.h"
 
@@ -12,15 +10,9 @@
 
 namespace {
 
-TEST(PollerOnTheCard, OpeningTickAndThreeMoreShowAcquiringThenTheFifthAsks) {
-    if (!CardAvailable()) {
-        GTEST_SKIP() << "no card simulator in this run";
-    }
-    ASSERT_TRUE(CardDoes("reset")) << "card not answering";
-    ClearActiveDrivers();
-    SET_ENTRY(L"05", L"Key", L"Drivers\\PCMCIA\\Modem");
-    SET_ENTRY(L"05", L"Name", L"COM3:");
-    CloseModemPort();
+using PollerOnTheCard = CardOnCom3Test;
+
+TEST_F(PollerOnTheCard, OpeningTickAndThreeMoreShowAcquiringThenTheFifthAsks) {
     WarmUpCount = 0;
     HWND dialog = OpenSignalDialog();
     ASSERT_NE(dialog, (HWND)NULL);
@@ -39,8 +31,6 @@ TEST(PollerOnTheCard, OpeningTickAndThreeMoreShowAcquiringThenTheFifthAsks) {
     EXPECT_EQ(VisibleBadges(), std::vector<int>{0});
 
     DestroyWindow(dialog);
-    CloseModemPort();
-    ClearActiveDrivers();
 }
 
 } // namespace
