@@ -22,8 +22,6 @@ Wine's RegSetValueExW adds one too when a zero unit follows the data in memory; 
 program, built when the tests start, stores the exact bytes with a non-zero unit behind them.
 """
 
-import time
-
 from tests.e2e import terminal as t
 from tests.e2e import test_identview as iv
 from tests.e2e import test_wavemeter as wm
@@ -310,9 +308,6 @@ class FaultMatrixCase(wm.WavemeterTestCase):
                 found[-1].append(command)
         return found[:-1]
 
-    def port_changes(self, since):
-        return self.card.port_changes(since)
-
     # --- the registry -----------------------------------------------------------------------
 
     def damage_registry(self, ops):
@@ -351,6 +346,6 @@ class FaultMatrixCase(wm.WavemeterTestCase):
         self.assertEqual(tool.wait_exit(20), 0)
         # The card sees the port close a moment after the tool has gone.
         def closed():
-            changes = self.port_changes(since)
+            changes = self.card.port_changes(since)
             return (changes,) if not changes or changes[-1][0] == "close" else None
         return t.wait_for("the port to be closed", closed)[0]

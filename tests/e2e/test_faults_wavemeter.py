@@ -15,7 +15,7 @@ class WavemeterCardFaults(FaultMatrixCase):
     def test_card_faults(self):
         self.card = t.Card(name="fault-wavemeter")
         self.start_tool()
-        self.await_event("command", command=MODE, timeout=30)
+        self.card.await_event("command", command=MODE, timeout=30)
         self.await_seen(*BASELINE)
         for row in WAVEMETER_CARD_ROWS:
             with self.subTest(row["name"]):
@@ -48,37 +48,37 @@ class WavemeterCardFaults(FaultMatrixCase):
         since = time.time()
         # Once the second tick has begun, the first one's picture is on the screen; with a
         # fault that stays on, every later tick shows the same.
-        self.await_event("command", since, count=2, command=MODE)
+        self.card.await_event("command", since, count=2, command=MODE)
         self.await_seen(*row["shows"], timeout=5)
         if "then" in row:
             # The tick after it has shown its picture when the third begins, and nothing is
             # drawn again until the third tick ends, at least one read later: one screen then
             # shows it whole.
-            self.await_event("command", since, count=3, command=MODE)
+            self.card.await_event("command", since, count=3, command=MODE)
             self.assertEqual(self.seen()[0], row["shows"], "picture of the tick after it")
         faulted = self.ticks(since)
         self.assertEqual(faulted[0], row["tick"], "commands of the faulted tick")
         if "then" in row:
             self.assertEqual(faulted[1], row["then"], "commands of the tick after it")
-        self.assertEqual(self.port_changes(since), [], "the port stays open")
+        self.assertEqual(self.card.port_changes(since), [], "the port stays open")
 
     def card_removed_during_a_tick(self, row):
         # The tick has just sent its mode command and is waiting for the reply.
-        asked = self.await_event("command", time.time(), command=MODE)
+        asked = self.card.await_event("command", time.time(), command=MODE)
         self.card.ctl("remove")
         self.await_seen(*row["shows"])
-        self.assertEqual(self.port_changes(asked["t"]), [("close", "card removed")])
+        self.assertEqual(self.card.port_changes(asked["t"]), [("close", "card removed")])
         # Every tick tries to open the port again, in vain.
         time.sleep(2 * PERIOD)
         self.await_seen(*row["shows"], timeout=3)
-        self.assertEqual(self.port_changes(asked["t"]), [("close", "card removed")])
+        self.assertEqual(self.card.port_changes(asked["t"]), [("close", "card removed")])
 
     def card_inserted_again(self, row):
         before = time.time()
         self.card.ctl("insert")
-        opened = self.await_event("open", before)
+        opened = self.card.await_event("open", before)
         self.await_seen(*ACQUIRING)
-        first = self.await_event("command", opened["t"])
+        first = self.card.await_event("command", opened["t"])
         self.assertEqual(first["command"], MODE)
         # The opening tick and three more show the acquiring picture; the fifth asks.
         self.assertGreater(first["t"] - opened["t"], 3.5 * PERIOD)
@@ -96,7 +96,7 @@ class WavemeterRegistryFaults(FaultMatrixCase):
                 self.start_tool()
                 try:
                     if row["card"]:
-                        self.await_event("open", since)
+                        self.card.await_event("open", since)
                         self.await_seen(*ACQUIRING)
                     else:
                         time.sleep(3 * PERIOD)

@@ -3,7 +3,6 @@ the card received (its transcript), for a card that answers, answers oddly or fa
 card at all. Each test saves a screenshot; TERMINAL_UPDATE_DOCS=1 copies them into docs/img.
 """
 
-import contextlib
 import tempfile
 import time
 import unittest
@@ -94,17 +93,6 @@ def settled_texts():
                      lambda texts: ACQUIRING not in texts.values())
 
 
-@contextlib.contextmanager
-def tool_environment(**extra):
-    """Starts tools within the block with extra environment variables."""
-    saved = t.ENV
-    t.ENV = dict(saved, **extra)
-    try:
-        yield
-    finally:
-        t.ENV = saved
-
-
 class IdentviewTest(t.TerminalTestCase):
 
     @classmethod
@@ -128,8 +116,7 @@ class IdentviewTest(t.TerminalTestCase):
         return card
 
     def start_identview(self, **environment):
-        with tool_environment(**environment):
-            tool = t.Tool("identview")
+        tool = t.Tool("identview", env=environment)
         self.addCleanup(tool.kill)
         return tool
 

@@ -128,14 +128,8 @@ class WavemeterTestCase(terminal.TerminalTestCase):
 
     # --- the card's side ------------------------------------------------------------------------
 
-    def events(self, kind=None, since=0.0):
-        return self.card.events(kind, since)
-
-    def await_event(self, *args, **kwargs):
-        return self.card.await_event(*args, **kwargs)
-
     def commands(self, since=0.0):
-        return [e["command"] for e in self.events("command", since)]
+        return [e["command"] for e in self.card.events("command", since)]
 
     def ctl(self, *words):
         self.card.ctl(*words)
@@ -148,7 +142,7 @@ class WavemeterTestCase(terminal.TerminalTestCase):
         moment the card was told."""
         told = time.time()
         answered = self.ctl("insert")
-        return self.await_event("open", told), answered
+        return self.card.await_event("open", told), answered
 
     # --- the user's side ------------------------------------------------------------------------
 
@@ -179,9 +173,9 @@ class WarmUp(WavemeterTestCase):
         self.start_card()
         self.start_tool()
         self.assertEqual(self.shown(), (8, NO_BADGE), "only the acquiring picture at first")
-        opened = self.await_event("open")
+        opened = self.card.await_event("open")
         self.await_seen(8, NO_BADGE, timeout=3.0)
-        first = self.await_event("command", opened["t"])
+        first = self.card.await_event("command", opened["t"])
         self.assertEqual(first["command"], MODE)
         # Four periods after the opening tick; more than three in any case.
         waited = first["t"] - opened["t"]
@@ -197,12 +191,12 @@ class WarmUp(WavemeterTestCase):
         time.sleep(3 * PERIOD)
         self.await_seen(9, NO_BADGE, timeout=3.0)
         self.assertEqual(self.shown(), (9, NO_BADGE))
-        self.assertEqual(self.events("open"), [])
+        self.assertEqual(self.card.events("open"), [])
         opened, inserted = self.insert_card()
         # Every tick tries again, so the card is found within a tick or two.
         self.assertLess(opened["t"] - inserted, 4 * PERIOD)
         self.await_seen(8, NO_BADGE, timeout=3.0)
-        first = self.await_event("command", opened["t"])
+        first = self.card.await_event("command", opened["t"])
         self.assertEqual(first["command"], MODE)
         self.assertGreater(first["t"] - opened["t"], 3.5 * PERIOD)
         self.await_seen(4, 0)
@@ -219,9 +213,9 @@ class Pictures(WavemeterTestCase):
     def test_every_picture_and_badge(self):
         self.start_card()
         self.start_tool()
-        self.await_event("open")
+        self.card.await_event("open")
         self.shot(8, NO_BADGE, "acquiring")
-        self.await_event("command")
+        self.card.await_event("command")
 
         # Card settings, what they show, and the name of the screen (None: shown before).
         steps = [
@@ -250,8 +244,8 @@ class Pictures(WavemeterTestCase):
         self.start_card()
         self.ctl("set", "mode", "3")
         self.start_tool()
-        first = self.await_event("command", command=MODE)
-        self.await_event("command", first["t"], count=3, command=MODE)
+        first = self.card.await_event("command", command=MODE)
+        self.card.await_event("command", first["t"], count=3, command=MODE)
         self.await_seen(7, NO_BADGE)
         self.assertEqual(set(self.commands()), {MODE})
 
@@ -261,8 +255,8 @@ class Pictures(WavemeterTestCase):
         self.ctl("set", "level0", "3")
         self.ctl("set", "level2", "6")
         self.start_tool()
-        first = self.await_event("command", command=MODE)
-        self.await_event("command", first["t"], count=2, command=MODE)
+        first = self.card.await_event("command", command=MODE)
+        self.card.await_event("command", first["t"], count=2, command=MODE)
         self.await_seen(3, 0)
         self.assertNotIn(PRIVATE, self.commands())
         changed = self.ctl("set", "level0", "0")
@@ -280,7 +274,7 @@ class Failures(WavemeterTestCase):
     def test_card_removed_while_polling(self):
         self.start_card()
         self.start_tool()
-        self.await_event("command")
+        self.card.await_event("command")
         self.await_seen(4, 0)
         removed = self.ctl("remove")
         self.await_seen(9, NO_BADGE)
@@ -290,38 +284,38 @@ class Failures(WavemeterTestCase):
         reopened, inserted = self.insert_card()
         self.assertLess(reopened["t"] - inserted, 4 * PERIOD)
         self.await_seen(8, NO_BADGE, timeout=3.0)
-        first = self.await_event("command", reopened["t"])
+        first = self.card.await_event("command", reopened["t"])
         self.assertEqual(first["command"], MODE)
         self.assertGreater(first["t"] - reopened["t"], 3.5 * PERIOD,
                            "the reopened port warms up again")
         self.await_seen(4, 0)
-        self.assertEqual(len(self.events("open", removed)), 1)
+        self.assertEqual(len(self.card.events("open", removed)), 1)
 
     def test_no_echo_or_garbage_keeps_the_port_open(self):
         self.start_card()
         self.start_tool()
-        self.await_event("command")
+        self.card.await_event("command")
         self.await_seen(4, 0)
         for fault in (["noecho"], ["garbage"], ["lowerecho"], ["okonly", "only", MODE]):
             with self.subTest(fault[0]):
                 since = self.ctl("fault", *fault)
                 self.await_seen(9, NO_BADGE)
-                self.await_event("command", since, count=3, command=MODE)
+                self.card.await_event("command", since, count=3, command=MODE)
                 self.await_seen(9, NO_BADGE, timeout=3.0)
                 self.ctl("clear")
                 self.await_seen(4, 0)
-        self.assertEqual(len(self.events("open")), 1, "opened once")
-        self.assertEqual(self.events("close"), [], "never closed")
+        self.assertEqual(len(self.card.events("open")), 1, "opened once")
+        self.assertEqual(self.card.events("close"), [], "never closed")
 
     def test_closing_the_dialog_closes_the_port_and_ends_the_program(self):
         self.start_card()
         for command in (1, 2):  # IDOK, IDCANCEL
             with self.subTest(command=command):
                 self.start_tool()
-                opened = self.await_event("open", self.tool.started)
+                opened = self.card.await_event("open", self.tool.started)
                 terminal.probe.command(command, title=DIALOG)
                 self.assertEqual(self.tool.wait_exit(20), 0)
-                closed = self.await_event("close", opened["t"])
+                closed = self.card.await_event("close", opened["t"])
                 self.assertEqual(closed["cause"], "tool")
 
 
