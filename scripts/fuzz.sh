@@ -16,9 +16,10 @@ for source in "$root"/tests/fuzz/*_fuzz.cpp; do
     extra=$(sed -n 's|^// *fuzz-sources: *||p' "$source")
     for e in $extra; do units="$units $root/$e"; done
     # Built from the target, the program folders' sources and headers, and this script.
-    if [ -f "$out/$name" ] && [ -z "$(find "$0" "$source" "$root/common" "$root/wavemeter" \
-        "$root/identview" "$root/portswap" -newer "$out/$name" \( -name '*.[ch]*' -o -name '*.sh' \) -print -quit)" ]
-    then
+    changed=$(find "$0" "$source" "$root/common" "$root/wavemeter" "$root/identview" \
+        "$root/portswap" -newer "$out/$name" \( -name '*.[ch]*' -o -name '*.sh' \) -print -quit \
+        2>/dev/null)
+    if [ -f "$out/$name" ] && [ -z "$changed" ]; then
         echo "fuzz target $name is up to date"
     else
         clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
