@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Builds the Win32 programs (build/win64) and the native tests and tools (build/native).
-# WIN64_TARGETS and NATIVE_TARGETS, when set, name the only targets to build in each tree.
+# build.sh [win64|native]: builds the Win32 programs (build/win64) and the native tests and tools
+# (build/native), or only the tree named. WIN64_TARGETS and NATIVE_TARGETS, when set, name the
+# only targets to build in each tree.
 set -euo pipefail
 source "$(dirname "$0")/../tools/terminal/env.sh"
 cd "$TERMINAL_ROOT"
 jobs=$(nproc)
-cmake -S . -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DNATIVE_BUILD_DIR="$NATIVE_BUILD" >/dev/null
-cmake --build "$WIN_BUILD" -j"$jobs" ${WIN64_TARGETS:+--target $WIN64_TARGETS}
-cmake -S . -B "$NATIVE_BUILD" -DWIN_BUILD_DIR="$WIN_BUILD" >/dev/null
-cmake --build "$NATIVE_BUILD" -j"$jobs" ${NATIVE_TARGETS:+--target $NATIVE_TARGETS}
+if [ "${1:-}" != native ]; then
+    cmake -S . -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-x86_64.cmake" \
+        -DNATIVE_BUILD_DIR="$NATIVE_BUILD" >/dev/null
+    cmake --build "$WIN_BUILD" -j"$jobs" ${WIN64_TARGETS:+--target $WIN64_TARGETS}
+fi
+if [ "${1:-}" != win64 ]; then
+    cmake -S . -B "$NATIVE_BUILD" -DWIN_BUILD_DIR="$WIN_BUILD" >/dev/null
+    cmake --build "$NATIVE_BUILD" -j"$jobs" ${NATIVE_TARGETS:+--target $NATIVE_TARGETS}
+fi

@@ -4,9 +4,9 @@
 #
 # The end-to-end tier waits on the card's read time-outs and ticks most of its time: its test
 # classes run side by side in E2E_LANES terminals of their own (default 4), and it starts as soon
-# as the programs it drives are built. Beside it: the rest of the build, then the native unit
-# tests and the Win32 tests under Wine (in lane 0's terminal) beside the 32-bit build and fuzzing
-# (FUZZ_SECONDS per target, default 10).
+# as the programs it drives are built. Beside it: the Win32 tests' build, then those tests under
+# Wine (in lane 0's terminal) beside the native tests' build and run, the 32-bit build and
+# fuzzing (FUZZ_SECONDS per target, default 10).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/install-deps.sh" || exit 1
@@ -76,14 +76,15 @@ tier "end-to-end runs in $lanes lanes of the simulated terminal" "$logs/6-e2e.lo
     "$TERMINAL_ROOT/tools/terminal/lanes.sh" run "$lanes" >"$logs/e2e.out" &
 e2e_job=$!
 wine_job=""
-if tier "build of the rest (tests, benchmarks)" "$logs/1-build.log" "$here/build.sh"; then
+if tier "build of the Win32 tests" "$logs/1-build.log" "$here/build.sh" win64; then
     # Once built, the tests under Wine, mostly waiting too, run beside the compiling tiers.
-    {
-        tier "native unit tests (sanitizers)" "$logs/2-native.log" \
-            ctest --test-dir "$NATIVE_BUILD" -LE e2e --output-on-failure -j2
-        tier "Win32 tests under Wine (and the import check)" "$logs/3-wine.log" wine_tier
-    } >"$logs/wine.out" &
+    tier "Win32 tests under Wine (and the import check)" "$logs/3-wine.log" wine_tier \
+        >"$logs/wine.out" &
     wine_job=$!
+fi
+if tier "build of the native tests" "$logs/2-build.log" "$here/build.sh" native; then
+    tier "native unit tests (sanitizers)" "$logs/2-native.log" \
+        ctest --test-dir "$NATIVE_BUILD" -LE e2e --output-on-failure -j2
 fi
 tier "portability: 32-bit build, warning-free" "$logs/4-i686.log" build_i686
 tier "fuzzing (bounded run of each target)" "$logs/5-fuzz.log" "$here/fuzz.sh" "${FUZZ_SECONDS:-10}"
