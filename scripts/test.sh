@@ -3,7 +3,7 @@
 # the tiers and ends with one summary of them (count, failures, duration).
 #
 # The end-to-end tier waits on the card's read time-outs and ticks most of its time: its test
-# classes run side by side in E2E_LANES terminals of their own (default 4), and it starts as soon
+# classes run side by side in E2E_LANES terminals of their own (default 3), and it starts as soon
 # as the programs it drives are built. Beside it: the Win32 tests' build, then those tests under
 # Wine (in lane 0's terminal) beside the native tests' build and run, the 32-bit build and
 # fuzzing (FUZZ_SECONDS per target, default 10).
@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/install-deps.sh" || exit 1
 export TERMINAL_LANE=0
 source "$here/../tools/terminal/env.sh"
-lanes=${E2E_LANES:-4}
+lanes=${E2E_LANES:-3}
 logs=$TERMINAL_BUILD/test-logs
 mkdir -p "$logs"
 rm -f "$logs"/*.log "$logs"/*.summary
