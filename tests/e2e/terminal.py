@@ -329,6 +329,7 @@ class Card:
     def __init__(self, name="card", scenario=None, registry=True):
         self.control = RUN_DIR / f"{name}.sock"
         self.transcript = RUN_DIR / f"{name}.jsonl"
+        self.read_bytes, self.read_events = 0, []
         for p in (self.control, self.transcript):
             if p.exists():
                 p.unlink()
@@ -356,13 +357,17 @@ class Card:
         return out.stdout.decode("utf-8", "replace")
 
     def events(self, kind=None, since=0.0):
-        """The transcript's events so far (of that kind, at or after since). A line the simulator
-        is still writing has no newline yet and waits for the next reading."""
-        if not self.transcript.exists():
-            return []
-        with open(self.transcript, encoding="utf-8") as f:
-            events = [json.loads(line) for line in f if line.endswith("\n")]
-        return [e for e in events
+        """The transcript's events so far (of that kind, at or after since). Only what was added
+        since the last reading is read; a line the simulator is still writing has no newline yet
+        and waits for the next reading."""
+        if self.transcript.exists():
+            with open(self.transcript, "rb") as f:
+                f.seek(self.read_bytes)
+                added = f.read()
+            complete = added[:added.rfind(b"\n") + 1]
+            self.read_bytes += len(complete)
+            self.read_events += [json.loads(line) for line in complete.splitlines()]
+        return [e for e in self.read_events
                 if (kind is None or e["event"] == kind) and e.get("t", 0) >= since]
 
     def await_event(self, kind, since=0.0, count=1, timeout=20.0, command=None):

@@ -40,7 +40,7 @@ PRIVATE = "AT#Q5:2"
 
 
 def load_bitmap(name):
-    """(width, height, rows of RGB tuples) of a 4 bpp bottom-up BMP file of the artwork."""
+    """(width, height, rows of RGB bytes) of a 4 bpp bottom-up BMP file of the artwork."""
     data = (ART / f"{name}.bmp").read_bytes()
     bits, = struct.unpack_from("<I", data, 10)
     header, width, height, _, depth = struct.unpack_from("<IiiHH", data, 14)
@@ -50,8 +50,8 @@ def load_bitmap(name):
     rows = []
     for y in range(height):
         row = data[bits + (height - 1 - y) * stride:]
-        rows.append([palette[(row[x // 2] >> (4 if x % 2 == 0 else 0)) & 15]
-                     for x in range(width)])
+        rows.append(b"".join(bytes(palette[(row[x // 2] >> (4 if x % 2 == 0 else 0)) & 15])
+                             for x in range(width)))
     return width, height, rows
 
 
@@ -74,8 +74,7 @@ class Screen:
         width, height, rows = bitmap
         for y in range(height):
             start = 3 * ((top + y) * self.width + left)
-            line = self.pixels[start:start + 3 * width]
-            if [tuple(line[i:i + 3]) for i in range(0, len(line), 3)] != rows[y]:
+            if self.pixels[start:start + 3 * width] != rows[y]:
                 return False
         return True
 
