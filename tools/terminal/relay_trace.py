@@ -9,6 +9,7 @@ arguments a program passes where no behaviour under Wine shows them.
 
 import re
 import subprocess
+import tempfile
 from pathlib import Path
 
 # WINEDEBUG for a traced program: relay calls, each line stamped with seconds since boot.
@@ -24,15 +25,24 @@ _RET = re.compile(r"^(?P<t>\d+\.\d+):(?P<tid>[0-9a-f]+):Ret  (?P<dll>[\w.]+)\.(?
 _TEXT = re.compile(r'^(?:[0-9a-f]+ )?L"(?P<text>.*)"(?:\.\.\.)?$')
 
 
+def _wine_reg(env, args, check):
+    """`wine reg ARGS`. Its output goes to a file, never a pipe: the first Wine program of a
+    session starts the prefix's services, which keep its standard handles open long after it has
+    ended, and a reader of a pipe would wait for them."""
+    with tempfile.TemporaryFile() as output:
+        result = subprocess.run(["wine", "reg", *args], env=env, stdout=output, stderr=output)
+        output.seek(0)
+        if check and result.returncode != 0:
+            raise subprocess.CalledProcessError(result.returncode, result.args, output.read())
+
+
 def include_calls(env, calls):
     """Restricts relay tracing in the prefix of env to the functions named in calls."""
-    subprocess.run(["wine", "reg", "add", RELAY_KEY, "/v", "RelayInclude", "/d",
-                    ";".join(calls), "/f"], env=env, check=True, capture_output=True)
+    _wine_reg(env, ["add", RELAY_KEY, "/v", "RelayInclude", "/d", ";".join(calls), "/f"], True)
 
 
 def include_all(env):
-    subprocess.run(["wine", "reg", "delete", RELAY_KEY, "/v", "RelayInclude", "/f"], env=env,
-                   check=False, capture_output=True)
+    _wine_reg(env, ["delete", RELAY_KEY, "/v", "RelayInclude", "/f"], False)
 
 
 def low32(value):
