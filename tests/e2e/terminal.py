@@ -204,9 +204,9 @@ def kill_tools(*names):
             os.kill(pid, 9)
         except OSError:
             pass
-    deadline = time.time() + 5
-    while time.time() < deadline and _our_processes(names):
-        time.sleep(0.1)
+    # A copy left running would answer the next test's start as the first copy.
+    wait_for(f"the end of {' '.join(names)}", lambda: not _our_processes(names), timeout=15,
+             interval=0.1, seen=lambda: _our_processes(names))
 
 
 # --- waiting -----------------------------------------------------------------------------------
@@ -315,7 +315,14 @@ probe = _probe
 
 
 def wait_window(title, timeout_ms=15000, **selectors):
-    return probe.wait(title=title, timeout_ms=timeout_ms, **selectors)
+    try:
+        return probe.wait(title=title, timeout_ms=timeout_ms, **selectors)
+    except probe.NotFound as error:
+        # What was there instead tells a slow program from a lost command.
+        windows = [(w.get("title"), w.get("class"), w.get("hwnd"), w.get("pid"))
+                   for w in probe.list_windows(all=True)]
+        raise AssertionError(f"no window {title!r} within {timeout_ms} ms; top-level windows: "
+                             f"{windows}") from error
 
 
 control = probe.control

@@ -19,6 +19,13 @@ def main_window(cls):
     return windows[0] if windows else None
 
 
+def owner_of(dialog):
+    """The window that owns the dialog: its own copy's main window, never one of a copy that was
+    just killed and whose windows the system has not yet taken down."""
+    windows = probe.list_windows(hwnd=dialog["owner"], all=True)
+    return windows[0] if windows else None
+
+
 def centred(main, dialog):
     width = dialog["rect"][2] - dialog["rect"][0]
     height = dialog["rect"][3] - dialog["rect"][1]
@@ -38,9 +45,9 @@ class ShellTest(TerminalTestCase):
         for name, t in TOOLS.items():
             with self.subTest(name):
                 tool, dialog = self.start(name)
-                main = main_window(t["cls"])
+                main = owner_of(dialog)
                 self.assertIsNotNone(main)
-                self.assertEqual(dialog["owner"], main["hwnd"])
+                self.assertEqual(main["class"], t["cls"])
                 self.assertEqual(dialog["rect"][:2], centred(main, dialog))
                 # Only the signal dialog is placed topmost.
                 self.assertEqual(dialog["topmost"], name == "wavemeter")
@@ -67,8 +74,8 @@ class ShellTest(TerminalTestCase):
     def test_about_box_shows_title_and_version_and_closes_on_ok_or_cancel_only(self):
         for name, t in TOOLS.items():
             with self.subTest(name):
-                tool, _ = self.start(name)
-                main = main_window(t["cls"])
+                tool, dialog = self.start(name)
+                main = owner_of(dialog)
                 for closing in (IDOK, IDCANCEL):
                     probe.command(IDM_ABOUT, hwnd=main["hwnd"], all=True)
                     about = wait_window(t["about"])
