@@ -33,12 +33,12 @@ up)
 run)
     shift 2
     source "$here/env.sh"
-    spec=$TERMINAL_BUILD/lanes.json
+    resources=$TERMINAL_BUILD/lanes.json
     ids=""
     for lane in $(seq "$count"); do ids="$ids{\"id\":\"$lane\",\"slots\":1},"; done
-    echo "{\"version\":{\"major\":1,\"minor\":0},\"local\":[{\"lanes\":[${ids%,}]}]}" >"$spec"
+    echo "{\"version\":{\"major\":1,\"minor\":0},\"local\":[{\"lanes\":[${ids%,}]}]}" >"$resources"
     exec ctest --test-dir "$NATIVE_BUILD" -L e2e --output-on-failure -j"$count" \
-        --resource-spec-file "$spec" "$@"
+        --resource-spec-file "$resources" "$@"
     ;;
 down)
     for lane in $(seq 0 "$count"); do
