@@ -325,7 +325,7 @@ class FaultMatrixCase(wm.WavemeterTestCase):
         if len(lines) > 2:
             reg = self.cwd / "damage.reg"
             reg.write_text("\r\n".join(lines) + "\r\n", encoding="ascii")
-            t.run(["wine", "regedit", "/S", windows_path(reg)], timeout=120)
+            t.run(["wine", "reg", "import", windows_path(reg)], timeout=120)
         if raw:
             t.run(["wine", str(self.raw_value), *raw])
 

@@ -73,6 +73,18 @@ for key in ("WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES", "LANG", "LC_ALL", "DI
     os.environ[key] = ENV[key]
 
 
+class CommandFailed(subprocess.CalledProcessError):
+    """A failed command of the terminal that says, in the test's report, what it printed."""
+
+    def __str__(self):
+        printed = (self.stderr or b"") + (self.stdout or b"")
+        try:
+            text = printed.decode()
+        except UnicodeDecodeError:
+            text = printed.decode("cp932", "replace")  # Wine's own programs print Shift-JIS here
+        return super().__str__() + (f" It printed: {text.strip()}" if text.strip() else "")
+
+
 def run(args, timeout=60, check=True):
     """Runs a command of the terminal. Its output goes through files, not pipes: a wineserver
     it starts would hold pipes open long after the command itself has ended."""
@@ -82,8 +94,7 @@ def run(args, timeout=60, check=True):
         err.seek(0)
         result.stdout, result.stderr = out.read(), err.read()
     if check and result.returncode != 0:
-        raise subprocess.CalledProcessError(result.returncode, args, result.stdout,
-                                            result.stderr)
+        raise CommandFailed(result.returncode, args, result.stdout, result.stderr)
     return result
 
 

@@ -3,4 +3,8 @@
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 wine reg delete 'HKLM\Drivers' /f >/dev/null 2>&1 || true
-wine regedit /S "$(winepath -w "$TERMINAL_ROOT/tools/terminal/seed.reg" 2>/dev/null)"
+# `reg import`, unlike regedit, fails when it can't read the file. The seed's Windows path is
+# worked out here, on drive Z: (Wine's view of /), rather than by another Wine program that can
+# fail on its own.
+seed=$TERMINAL_ROOT/tools/terminal/seed.reg
+wine reg import "Z:${seed//\//\\}"
