@@ -113,7 +113,9 @@ def start_terminal():
 
 
 def reseed_registry():
-    run([str(TERMINAL_SCRIPTS / "reseed-registry.sh")])
+    said = run([str(TERMINAL_SCRIPTS / "reseed-registry.sh")]).stderr
+    if said:
+        sys.stderr.write(said.decode("utf-8", "replace"))  # a try that had to be repeated
 
 
 def reg_add(key, value, data, kind="REG_SZ"):
