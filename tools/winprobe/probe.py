@@ -8,6 +8,7 @@ Selectors: title (exact), cls (window class), pid, hwnd (int or "0x..."), all (i
 import json
 import os
 import subprocess
+import sys
 import tempfile
 
 NOT_FOUND = 1
@@ -39,13 +40,19 @@ def run(args, exe=None, env=None, timeout_ms=None):
     limit = (timeout_ms or 0) / 1000 + 60
     # Output goes to files, not pipes: a wineserver or desktop process started by this call
     # inherits the descriptors and would hold a pipe open long after the probe has exited.
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        status = subprocess.run([wine, exe] + [str(a) for a in args], env=environment,
-                                stdout=out, stderr=err, timeout=limit).returncode
-        out.seek(0)
-        err.seek(0)
-        answer = out.read().decode("utf-8")
-        message = err.read().decode("utf-8", "replace").strip()
+    # The probe always says why it fails; a run that ends with 1 and prints nothing, as a Wine
+    # program now and then does, is reported and run again (three runs at most).
+    for _ in range(3):
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            status = subprocess.run([wine, exe] + [str(a) for a in args], env=environment,
+                                    stdout=out, stderr=err, timeout=limit).returncode
+            out.seek(0)
+            err.seek(0)
+            answer = out.read().decode("utf-8")
+            message = err.read().decode("utf-8", "replace").strip()
+        if status != NOT_FOUND or answer or message:
+            break
+        sys.stderr.write(f"winprobe {args[0]}: ended with 1, printing nothing\n")
     if status == NOT_FOUND:
         raise NotFound(status, message)
     if status != 0:
