@@ -177,8 +177,7 @@ class PortswapTest(terminal.TerminalTestCase):
     def setUp(self):
         # A copy left running would answer the next start through the semaphore, showing its
         # own, older survey: every test starts from no running copy.
-        terminal.kill_tools()
-        terminal.reseed_registry()
+        super().setUp()
         self.runs = []
         self.others = []
 
