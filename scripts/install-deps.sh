@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the tools needs on Debian 12, when missing:
-# the MinGW-w64 cross compilers, Wine, a virtual display, the Japanese locale, a CJK font, and
-# Pillow for the artwork generator.
+# the MinGW-w64 cross compilers, Wine, a virtual display, the Japanese locale, a CJK font,
+# Pillow for the artwork generator, pefile for the checks of built programs, nlohmann/json for
+# the tools' JSON output, and gcab and cabextract for the terminal's installation cabinet.
 set -euo pipefail
 
 packages=(
-    cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev python3 python3-pil
+    cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev python3 python3-pil python3-pefile
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
     wine wine64 fonts-wine xvfb x11-apps x11-utils imagemagick locales fonts-noto-cjk
+    nlohmann-json3-dev gcab cabextract
 )
 
 missing=()
