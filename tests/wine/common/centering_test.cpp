@@ -10,9 +10,24 @@ HWND MakeWindow(HWND owner, int x, int y, int width, int height, DWORD style) {
                            GetModuleHandleW(NULL), NULL);
 }
 
+// An owner with a caption and a border, whose client area is 240 x 294 pixels: its window
+// rectangle is larger, so a dialog placed by the owner's window size lands elsewhere.
+HWND MakeFramedOwner(int x, int y) {
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    RECT frame = {0, 0, 240, 294};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    return MakeWindow(NULL, x, y, frame.right - frame.left, frame.bottom - frame.top, style);
+}
+
 TEST(CenterOnParent, UsesOwnerClientSizeFromScreenOrigin) {
-    HWND owner = MakeWindow(NULL, 50, 60, 240, 294, WS_POPUP);
+    HWND owner = MakeFramedOwner(50, 60);
     ASSERT_NE(owner, (HWND)NULL);
+    RECT client, window;
+    GetClientRect(owner, &client);
+    GetWindowRect(owner, &window);
+    ASSERT_EQ(client.right, 240);
+    ASSERT_EQ(client.bottom, 294);
+    ASSERT_GT(window.bottom - window.top, 294) << "the owner has no frame";
     struct {
         int width, height;
         int x, y;
@@ -20,6 +35,7 @@ TEST(CenterOnParent, UsesOwnerClientSizeFromScreenOrigin) {
     for (const auto &c : cases) {
         HWND dialog = MakeWindow(owner, 5, 5, c.width, c.height, WS_POPUP);
         ASSERT_NE(dialog, (HWND)NULL);
+        SCOPED_TRACE(testing::Message() << "dialog " << c.width << " x " << c.height);
         CenterOnParent(dialog, HWND_TOP, SWP_NOSIZE | SWP_NOZORDER);
         RECT r;
         GetWindowRect(dialog, &r);
