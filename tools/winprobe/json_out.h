@@ -1,30 +1,26 @@
-// Builds compact JSON text in UTF-16 and writes it to a standard handle.
+// The probe's answers as JSON values (nlohmann/json) and their output on the standard handles.
 #pragma once
 #include <windows.h>
 #include <string>
-#include <vector>
 
-struct JsonOut {
-    std::wstring text;
-    std::vector<bool> hasItems; // one entry per open object or array
-    bool afterKey = false;
-};
+#include <nlohmann/json.hpp>
 
-void JsonBeginObject(JsonOut &json);
-void JsonEndObject(JsonOut &json);
-void JsonBeginArray(JsonOut &json);
-void JsonEndArray(JsonOut &json);
-void JsonKey(JsonOut &json, const wchar_t *name);
-void JsonString(JsonOut &json, const std::wstring &value);
-void JsonInt(JsonOut &json, long long value);
-void JsonBool(JsonOut &json, bool value);
-void JsonNull(JsonOut &json);
+// Members keep the order they were added in, which is the order the answers are documented in.
+using Json = nlohmann::ordered_json;
+
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf8Of(const std::wstring &text);
+
+Json JsonText(const std::wstring &text);
 // Handles, styles and other bit sets are written as "0x..." strings.
-void JsonHex(JsonOut &json, unsigned long long value);
-void JsonHandle(JsonOut &json, HWND window); // null for a null handle
-void JsonRect(JsonOut &json, const RECT &rect);
-void JsonPair(JsonOut &json, long first, long second);
+Json JsonHex(unsigned long long value);
+Json JsonHandle(HWND window); // null for a null handle
+Json JsonRect(const RECT &rect);
+Json JsonPair(long first, long second);
+
+// Compact JSON, characters beyond ASCII as UTF-8.
+std::string JsonDump(const Json &value);
 
 // Writes UTF-8 bytes to a pipe or file (whatever the console code page), UTF-16 to a
 // console.
-bool WriteOutput(DWORD stdHandle, const std::wstring &text);
+bool WriteOutput(DWORD stdHandle, const std::string &utf8);

@@ -8,49 +8,45 @@
 static const DWORD DefaultWaitMs = 10000;
 static const DWORD ForegroundWaitMs = 2000;
 
-static int ListWindows(const ProbeOptions &options, JsonOut &json) {
-    JsonBeginArray(json);
+static int ListWindows(const ProbeOptions &options, Json &answer) {
+    answer = Json::array();
     for (HWND window : FindWindows(options.selector)) {
-        WriteWindow(json, window);
+        answer.push_back(WindowReport(window));
     }
-    JsonEndArray(json);
     return ExitSuccess;
 }
 
-static int WaitForMatch(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+static int WaitForMatch(const ProbeOptions &options, Json &answer, std::wstring &error) {
     HWND window =
         WaitForWindow(options.selector, options.hasTimeout ? options.timeoutMs : DefaultWaitMs);
     if (window == NULL) {
         error = L"no matching window appeared";
         return ExitNotFound;
     }
-    WriteWindow(json, window);
+    answer = WindowReport(window);
     return ExitSuccess;
 }
 
-static int WaitUntilGone(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+static int WaitUntilGone(const ProbeOptions &options, Json &answer, std::wstring &error) {
     DWORD start = GetTickCount();
     if (!WaitForNoWindow(options.selector,
                          options.hasTimeout ? options.timeoutMs : DefaultWaitMs)) {
         error = L"a matching window is still there";
         return ExitNotFound;
     }
-    JsonBeginObject(json);
-    JsonKey(json, L"gone");
-    JsonBool(json, true);
-    JsonKey(json, L"waited_ms");
-    JsonInt(json, GetTickCount() - start);
-    JsonEndObject(json);
+    answer = Json::object();
+    answer["gone"] = true;
+    answer["waited_ms"] = GetTickCount() - start;
     return ExitSuccess;
 }
 
-static int ReportForeground(JsonOut &json, std::wstring &error) {
+static int ReportForeground(Json &answer, std::wstring &error) {
     HWND window = GetForegroundWindow();
     if (window == NULL) {
         error = L"no foreground window";
         return ExitNotFound;
     }
-    WriteWindow(json, window);
+    answer = WindowReport(window);
     return ExitSuccess;
 }
 
@@ -83,20 +79,17 @@ static HWND UsableControl(const ProbeOptions &options, HWND window, std::wstring
     return NULL;
 }
 
-// Opens the answer object of an action; the caller adds its own keys and closes it.
-static void BeginActionResult(JsonOut &json, HWND window, HWND control,
-                              const ProbeOptions &options) {
-    JsonBeginObject(json);
-    JsonKey(json, L"hwnd");
-    JsonHandle(json, window);
+// The answer object of an action; the caller adds its own keys.
+static Json ActionResult(HWND window, HWND control, const ProbeOptions &options) {
+    Json answer = Json::object();
+    answer["hwnd"] = JsonHandle(window);
     if (options.hasId) {
-        JsonKey(json, L"id");
-        JsonInt(json, options.id);
+        answer["id"] = options.id;
     }
     if (control != NULL) {
-        JsonKey(json, L"control");
-        JsonHandle(json, control);
+        answer["control"] = JsonHandle(control);
     }
+    return answer;
 }
 
 // Posts by default: the receiver may open a modal dialog and not return for a long time.
@@ -109,7 +102,7 @@ static bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, boo
     return PostMessageW(window, message, wParam, lParam) != FALSE;
 }
 
-static int PostCommand(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+static int PostCommand(const ProbeOptions &options, Json &answer, std::wstring &error) {
     HWND window = ActionTarget(options, error);
     if (window == NULL) {
         return ExitNotFound;
@@ -119,16 +112,14 @@ static int PostCommand(const ProbeOptions &options, JsonOut &json, std::wstring 
         error = L"the window did not take the command";
         return ExitNotFound;
     }
-    BeginActionResult(json, window, NULL, options);
+    answer = ActionResult(window, NULL, options);
     if (options.send) {
-        JsonKey(json, L"result");
-        JsonInt(json, result);
+        answer["result"] = result;
     }
-    JsonEndObject(json);
     return ExitSuccess;
 }
 
-static int ClickButton(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+static int ClickButton(const ProbeOptions &options, Json &answer, std::wstring &error) {
     HWND window = ActionTarget(options, error);
     HWND control = window != NULL ? UsableControl(options, window, error) : NULL;
     if (control == NULL) {
@@ -139,8 +130,7 @@ static int ClickButton(const ProbeOptions &options, JsonOut &json, std::wstring 
         error = L"the button did not take the click";
         return ExitNotFound;
     }
-    BeginActionResult(json, window, control, options);
-    JsonEndObject(json);
+    answer = ActionResult(window, control, options);
     return ExitSuccess;
 }
 
@@ -170,7 +160,7 @@ static LRESULT ExactComboEntry(HWND combo, const std::wstring &text) {
     }
 }
 
-static int SelectComboEntry(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+static int SelectComboEntry(const ProbeOptions &options, Json &answer, std::wstring &error) {
     HWND window = ActionTarget(options, error);
     HWND combo = window != NULL ? UsableControl(options, window, error) : NULL;
     if (combo == NULL) {
@@ -195,14 +185,12 @@ static int SelectComboEntry(const ProbeOptions &options, JsonOut &json, std::wst
         error = L"the parent did not take the notification";
         return ExitNotFound;
     }
-    BeginActionResult(json, window, combo, options);
-    JsonKey(json, L"index");
-    JsonInt(json, index);
-    JsonEndObject(json);
+    answer = ActionResult(window, combo, options);
+    answer["index"] = index;
     return ExitSuccess;
 }
 
-static int PressKeys(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+static int PressKeys(const ProbeOptions &options, Json &answer, std::wstring &error) {
     std::vector<KeyChord> chords;
     for (const std::wstring &keys : options.keyChords) {
         KeyChord chord;
@@ -224,14 +212,12 @@ static int PressKeys(const ProbeOptions &options, JsonOut &json, std::wstring &e
         error = L"the keys could not be sent";
         return ExitNotFound;
     }
-    BeginActionResult(json, window, NULL, options);
-    JsonKey(json, L"keys");
-    JsonInt(json, static_cast<long long>(chords.size()));
-    JsonEndObject(json);
+    answer = ActionResult(window, NULL, options);
+    answer["keys"] = chords.size();
     return ExitSuccess;
 }
 
-static int CloseWindow(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+static int CloseWindow(const ProbeOptions &options, Json &answer, std::wstring &error) {
     HWND window = ActionTarget(options, error);
     if (window == NULL) {
         return ExitNotFound;
@@ -240,12 +226,11 @@ static int CloseWindow(const ProbeOptions &options, JsonOut &json, std::wstring 
         error = L"the window did not take WM_CLOSE";
         return ExitNotFound;
     }
-    BeginActionResult(json, window, NULL, options);
-    JsonEndObject(json);
+    answer = ActionResult(window, NULL, options);
     return ExitSuccess;
 }
 
-int RunProbeCommand(const ProbeOptions &options, JsonOut &json, std::wstring &error) {
+int RunProbeCommand(const ProbeOptions &options, Json &answer, std::wstring &error) {
     const std::wstring &command = options.command;
     bool needsId = command == L"command" || command == L"click" || command == L"select";
     if (needsId && !options.hasId) {
@@ -261,23 +246,23 @@ int RunProbeCommand(const ProbeOptions &options, JsonOut &json, std::wstring &er
         return ExitUsage;
     }
     if (command == L"list") {
-        return ListWindows(options, json);
+        return ListWindows(options, answer);
     } else if (command == L"wait") {
-        return WaitForMatch(options, json, error);
+        return WaitForMatch(options, answer, error);
     } else if (command == L"wait-gone") {
-        return WaitUntilGone(options, json, error);
+        return WaitUntilGone(options, answer, error);
     } else if (command == L"foreground") {
-        return ReportForeground(json, error);
+        return ReportForeground(answer, error);
     } else if (command == L"command") {
-        return PostCommand(options, json, error);
+        return PostCommand(options, answer, error);
     } else if (command == L"click") {
-        return ClickButton(options, json, error);
+        return ClickButton(options, answer, error);
     } else if (command == L"select") {
-        return SelectComboEntry(options, json, error);
+        return SelectComboEntry(options, answer, error);
     } else if (command == L"keys") {
-        return PressKeys(options, json, error);
+        return PressKeys(options, answer, error);
     } else if (command == L"close") {
-        return CloseWindow(options, json, error);
+        return CloseWindow(options, answer, error);
     }
     error = L"unknown command " + command;
     return ExitUsage;

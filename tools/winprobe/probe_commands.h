@@ -1,4 +1,4 @@
-// The probe's commands. Each writes its JSON answer and returns the process exit code.
+// The probe's commands. Each sets its JSON answer and returns the process exit code.
 #pragma once
 #include "json_out.h"
 #include "probe_options.h"
@@ -10,4 +10,4 @@ enum ProbeExit {
 };
 
 // Runs options.command; answers unknown commands with ExitUsage.
-int RunProbeCommand(const ProbeOptions &options, JsonOut &json, std::wstring &error);
+int RunProbeCommand(const ProbeOptions &options, Json &answer, std::wstring &error);

@@ -4,4 +4,4 @@
 #include <windows.h>
 
 // One top-level window with all its controls.
-void WriteWindow(JsonOut &json, HWND window);
+Json WindowReport(HWND window);

@@ -22,20 +22,20 @@ int wmain(int argc, wchar_t **argv) {
     ProbeOptions options;
     std::wstring error;
     if (!ParseProbeOptions(argc, argv, options, error)) {
-        WriteOutput(STD_ERROR_HANDLE, L"winprobe: " + error + L"\n" + Usage);
+        WriteOutput(STD_ERROR_HANDLE, Utf8Of(L"winprobe: " + error + L"\n" + Usage));
         return ExitUsage;
     }
-    JsonOut json;
-    int status = RunProbeCommand(options, json, error);
+    Json answer;
+    int status = RunProbeCommand(options, answer, error);
     if (status == ExitUsage) {
-        WriteOutput(STD_ERROR_HANDLE, L"winprobe: " + error + L"\n" + Usage);
+        WriteOutput(STD_ERROR_HANDLE, Utf8Of(L"winprobe: " + error + L"\n" + Usage));
         return status;
     }
     if (status != ExitSuccess) {
-        WriteOutput(STD_ERROR_HANDLE, L"winprobe: " + error + L"\n");
+        WriteOutput(STD_ERROR_HANDLE, Utf8Of(L"winprobe: " + error + L"\n"));
         return status;
     }
     // A reader that went away leaves nothing to report to.
-    (void)WriteOutput(STD_OUTPUT_HANDLE, json.text + L"\n");
+    (void)WriteOutput(STD_OUTPUT_HANDLE, JsonDump(answer) + "\n");
     return status;
 }
