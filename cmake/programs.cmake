@@ -18,7 +18,12 @@ target_link_libraries(tool_options INTERFACE tool_compile_options)
 if(WINCE_ARM)
     # The CE compiler driver links COREDLL and its static runtime by itself, and its WinMain
     # already takes a UTF-16 command line. It knows no desktop subsystem options.
-    target_link_options(tool_options INTERFACE -s)
+    # The header as a Windows CE 4.10 SDK linker writes it: subsystem version 4.10 (GNU ld says
+    # 3.0), no DYNAMIC_BASE or NX_COMPAT flags, which the system predates, and a 64 KB stack
+    # reserve instead of 2 MB of the process's 32 MB slot.
+    target_link_options(tool_options INTERFACE -s
+        -Wl,--major-subsystem-version,4,--minor-subsystem-version,10
+        -Wl,--disable-dynamicbase,--disable-nxcompat -Wl,--stack,65536)
     set(CMAKE_CXX_CREATE_WIN32_EXE "")
     set(CMAKE_CXX_CREATE_CONSOLE_EXE "")
 else()

@@ -20,6 +20,11 @@ set_target_properties(exchange_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE
 # Each program's own code, and each final program, calls only functions the terminal's Windows
 # CE core services offer (and, on the desktop, what MinGW's start-up code needs); the checks
 # themselves are tried on doctored copies of the programs.
+# They read programs with pefile, which the install step takes from Debian: Debian's own
+# interpreter sees it, whatever other python3 comes first on PATH.
+if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
+    set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Debian's Python interpreter")
+endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME portability.imports
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/portability/check_imports.py

@@ -38,5 +38,8 @@ if [ ! -f "$win_build/CMakeCache.txt" ]; then
 fi
 cmake --build "$win_build" -j"$(nproc)" --target wavemeter identview portswap
 
-python3 "$root/tools/portability/check_wince_programs.py" "$ce_build/bin" \
+# Debian's interpreter sees the pefile module that the install step takes from Debian.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+"$python" "$root/tools/portability/check_wince_programs.py" "$ce_build/bin" \
     --resources-of "$win_build/bin"

@@ -7,4 +7,7 @@
 #
 # Refuses when a program is missing or, without --desktop, is not a Windows CE ARM program.
 set -euo pipefail
-exec python3 "$(cd "$(dirname "$0")/.." && pwd)/tools/release/package.py" "$@"
+# Debian's interpreter sees the pefile module that the install step takes from Debian.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+exec "$python" "$(cd "$(dirname "$0")/.." && pwd)/tools/release/package.py" "$@"

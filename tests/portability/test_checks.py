@@ -6,7 +6,6 @@ usage: python3 -m unittest tests.portability.test_checks  (WIN_BUILD names the d
 """
 
 import os
-import struct
 import sys
 import tempfile
 import unittest
@@ -16,35 +15,31 @@ ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools" / "portability"))
 import check_imports  # noqa: E402
 from check_wince_programs import wince_problems  # noqa: E402
-from pe_image import PeImage  # noqa: E402
+from pe_image import open_image, resources  # noqa: E402
 
 BIN = Path(os.environ.get("WIN_BUILD", ROOT / "build" / "win64")) / "bin"
 
 
-def doctored(exe, machine=0x1C0, subsystem=9, keep_dll=None, resource_flip=False):
-    """exe's bytes turned into a Windows CE program's look: machine and subsystem patched, every
-    import descriptor pointed at one name rewritten to COREDLL.dll (but keep_dll's)."""
-    image = PeImage(exe)
-    data = bytearray(image.data)
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    struct.pack_into("<H", data, pe + 4, machine)
-    struct.pack_into("<H", data, pe + 24 + 68, subsystem)
-    entry = image._offset(image.directories[1][0])
-    descriptors = []
-    while struct.unpack_from("<I", data, entry + 12)[0]:
-        descriptors.append(entry)
-        entry += 20
-    names = {at: image._text(struct.unpack_from("<I", data, at + 12)[0]) for at in descriptors}
-    host = next(at for at, name in names.items() if len(name) >= 11 and name != keep_dll)
-    host_rva = struct.unpack_from("<I", data, host + 12)[0]
-    text = image._offset(host_rva)
-    data[text:text + len(names[host]) + 1] = b"COREDLL.dll".ljust(len(names[host]) + 1, b"\0")
-    for at, name in names.items():
-        if name != keep_dll:
-            struct.pack_into("<I", data, at + 12, host_rva)
+def doctored(exe, machine=0x1C0, subsystem=9, version=(4, 10), dll_flags=0, stack=65536,
+             keep_dll=None, resource_flip=False):
+    """exe's bytes turned into a Windows CE program's look: machine, subsystem and header fields
+    set, every import descriptor pointed at one name rewritten to COREDLL.dll (but keep_dll's)."""
+    image = open_image(exe)
+    image.FILE_HEADER.Machine = machine
+    header = image.OPTIONAL_HEADER
+    header.Subsystem = subsystem
+    header.MajorSubsystemVersion, header.MinorSubsystemVersion = version
+    header.DllCharacteristics = dll_flags
+    header.SizeOfStackReserve = stack
+    entries = [entry for entry in image.DIRECTORY_ENTRY_IMPORT
+               if entry.dll.decode() != keep_dll]
+    host = next(entry for entry in entries if len(entry.dll) >= 11)
+    image.set_bytes_at_rva(host.struct.Name, b"COREDLL.dll".ljust(len(host.dll) + 1, b"\0"))
+    for entry in entries:
+        entry.struct.Name = host.struct.Name
+    data = bytearray(image.write())
     if resource_flip:
-        strings = image.resources()[(6, 1, 1041)]
-        at = data.find(strings)
+        at = data.find(resources(image)[(6, 1, 1041)])
         data[at + 2] ^= 0xFF
     return bytes(data)
 
@@ -68,6 +63,12 @@ class WindowsCeCheck(unittest.TestCase):
             ("a Thumb program", doctored(desktop, machine=0x1C2), "not ARM"),
             ("a console program", doctored(desktop, subsystem=3), "not Windows CE GUI"),
             ("a desktop GUI program", doctored(desktop, subsystem=2), "not Windows CE GUI"),
+            ("the GNU linker's subsystem version", doctored(desktop, version=(3, 0)),
+             "subsystem version 3.00, not 4.10"),
+            ("randomised base, no-execute", doctored(desktop, dll_flags=0x140), "0x140"),
+            ("randomised base alone", doctored(desktop, dll_flags=0x40), "DYNAMIC_BASE"),
+            ("a terminal-server flag is no fault", doctored(desktop, dll_flags=0x8000), None),
+            ("a 2 MB stack", doctored(desktop, stack=2 << 20), "stack reserve 2097152"),
             ("one desktop DLL left", doctored(desktop, keep_dll="USER32.dll"), "USER32.dll"),
             ("other resources", doctored(desktop, resource_flip=True), "resources differ"),
             ("no program at all", b"not a program", "not a PE program"),

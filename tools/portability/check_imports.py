@@ -16,7 +16,7 @@ import subprocess
 import sys
 from pathlib import Path
 
-from pe_image import PeImage
+from pe_image import imports, open_image
 
 HERE = Path(__file__).resolve().parent
 
@@ -77,7 +77,7 @@ def platform_calls(nm, objects):
 
 def program_imports(exe):
     """{function: dll} of a final program."""
-    return {function: dll for dll, functions in PeImage(exe).imports().items()
+    return {function: dll for dll, functions in imports(open_image(exe)).items()
             for function in functions}
 
 

@@ -1,6 +1,9 @@
 """Checks programs built for the terminal itself: each must be an ARM program for the Windows
-CE GUI subsystem that imports from COREDLL.dll alone, and, when a desktop build is given, carry
-exactly the desktop program's resources (dialogs, strings, bitmaps, icons, accelerators).
+CE GUI subsystem that imports from COREDLL.dll alone, with the header a Windows CE 4.10 linker
+writes (subsystem version 4.10, no address-space randomisation or no-execute flags, which the
+system predates, a 64 KB stack reserve inside the process's 32 MB slot), and, when a desktop
+build is given, carry exactly the desktop program's resources (dialogs, strings, bitmaps, icons,
+accelerators).
 
 usage: check_wince_programs.py CE_BIN_DIR [--resources-of DESKTOP_BIN_DIR] [PROGRAM ...]
 PROGRAM defaults to the three programs. Prints what does not fit; exits 1 when anything does not.
@@ -10,33 +13,47 @@ import argparse
 import sys
 from pathlib import Path
 
-from pe_image import MACHINE_ARM, SUBSYSTEM_WINDOWS_CE_GUI, PeError, PeImage
+from pe_image import (DYNAMIC_BASE, MACHINE_ARM, NX_COMPAT, SUBSYSTEM_WINDOWS_CE_GUI, PeError,
+                      imports, open_image, resources)
 
 PROGRAMS = ["wavemeter", "identview", "portswap"]
 CORE_DLL = "coredll.dll"
+SUBSYSTEM_VERSION = (4, 10)
+STACK_RESERVE = 64 * 1024
 
 
 def wince_problems(exe, desktop_exe=None):
     """What makes exe unfit for the terminal; empty when it is fit."""
     try:
-        image = PeImage(exe)
+        image = open_image(exe)
     except (OSError, PeError) as error:
         return [str(error)]
     problems = []
-    if image.machine != MACHINE_ARM:
-        problems.append(f"machine {image.machine:#x}, not ARM ({MACHINE_ARM:#x})")
-    if image.subsystem != SUBSYSTEM_WINDOWS_CE_GUI:
-        problems.append(f"subsystem {image.subsystem}, not Windows CE GUI "
+    machine = image.FILE_HEADER.Machine
+    if machine != MACHINE_ARM:
+        problems.append(f"machine {machine:#x}, not ARM ({MACHINE_ARM:#x})")
+    header = image.OPTIONAL_HEADER
+    if header.Subsystem != SUBSYSTEM_WINDOWS_CE_GUI:
+        problems.append(f"subsystem {header.Subsystem}, not Windows CE GUI "
                         f"({SUBSYSTEM_WINDOWS_CE_GUI})")
-    foreign = sorted(dll for dll in image.imports() if dll.lower() != CORE_DLL)
+    version = (header.MajorSubsystemVersion, header.MinorSubsystemVersion)
+    if version != SUBSYSTEM_VERSION:
+        problems.append("subsystem version %d.%02d, not %d.%02d" % (version + SUBSYSTEM_VERSION))
+    flags = header.DllCharacteristics & (DYNAMIC_BASE | NX_COMPAT)
+    if flags:
+        problems.append(f"DLL characteristics {header.DllCharacteristics:#x} carry "
+                        f"DYNAMIC_BASE/NX_COMPAT ({flags:#x}), unknown to Windows CE 4.10")
+    if header.SizeOfStackReserve != STACK_RESERVE:
+        problems.append(f"stack reserve {header.SizeOfStackReserve} bytes, not {STACK_RESERVE}")
+    foreign = sorted(dll for dll in imports(image) if dll.lower() != CORE_DLL)
     if foreign:
         problems.append(f"imports from {', '.join(foreign)} besides COREDLL.dll")
     if desktop_exe is not None:
         try:
-            theirs = PeImage(desktop_exe).resources()
+            theirs = resources(open_image(desktop_exe))
         except (OSError, PeError) as error:
             return problems + [f"no desktop build to compare resources with: {error}"]
-        ours = image.resources()
+        ours = resources(image)
         differing = sorted(str(key) for key in set(ours) | set(theirs)
                            if ours.get(key) != theirs.get(key))
         if differing:
@@ -60,10 +77,9 @@ def main():
             for problem in problems:
                 print(f"{exe}: {problem}")
         else:
-            image = PeImage(exe)
-            functions = sum(len(names) for names in image.imports().values())
+            functions = sum(len(names) for names in imports(open_image(exe)).values())
             print(f"{exe}: Windows CE ARM program, {functions} COREDLL imports, "
-                  f"{image.path.stat().st_size} bytes")
+                  f"{exe.stat().st_size} bytes")
     print("Windows CE check " + ("FAILED" if failed else "passed"))
     return 1 if failed else 0
 
