@@ -35,11 +35,15 @@ add_test(NAME portability.checks
 set_tests_properties(portability.imports portability.checks PROPERTIES LABELS portability
     ENVIRONMENT WIN_BUILD=${CMAKE_BINARY_DIR})
 
-# The release archive, packed from these programs as a trial of scripts/package.sh.
+# The release archive and installation cabinet, packed from these programs as a trial of
+# scripts/package.sh.
 add_test(NAME package.archive
     COMMAND ${Python3_EXECUTABLE} -m unittest tests.package.test_package
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
-set_tests_properties(package.archive PROPERTIES LABELS package
+add_test(NAME package.cabinet
+    COMMAND ${Python3_EXECUTABLE} -m unittest tests.package.test_cabinet
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(package.archive package.cabinet PROPERTIES LABELS package
     ENVIRONMENT WIN_BUILD=${CMAKE_BINARY_DIR})
 
 option(BUILD_WINE_TESTS "Build the Win32 tests that run under Wine" ON)

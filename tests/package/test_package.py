@@ -73,6 +73,7 @@ class Package(unittest.TestCase):
                 self.assertNotEqual(run.returncode, 0)
                 self.assertIn(message, run.stderr)
                 self.assertEqual(list((self.build / "dist").glob("*.zip")), [])
+                self.assertEqual(list((self.build / "dist").glob("*.cab")), [])
 
 
 if __name__ == "__main__":

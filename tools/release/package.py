@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Packs the release archive for the terminal: the three programs and README.txt, the guide as
-the terminal's text viewer reads it.
+"""Packs the release for the terminal: the three programs and README.txt, the guide as the
+terminal's text viewer reads it, once as an archive to unpack by hand and once as the
+installation cabinet that the device's own installer takes (a .cab of the same name).
 
 usage: package.sh [--from BIN_DIR] [--name ZIP_NAME] [--desktop]
 
@@ -8,7 +9,8 @@ The programs come from the Windows CE build (build/wince-arm/bin) unless --from 
 folder, and must be Windows CE ARM programs; --desktop packs programs of another build as they
 are, for a trial (e.g. --from build/win64/bin --desktop). The archive goes to build/dist/ (the
 build folder is TERMINAL_BUILD when set). It is reproducible: members in a fixed order, with
-fixed times and attributes, so the same programs and guide give the same bytes.
+fixed times and attributes, so the same programs and guide give the same bytes; so is the
+cabinet.
 """
 
 import sys
@@ -16,10 +18,13 @@ import sys
 sys.dont_write_bytecode = True  # keep the source folder free of __pycache__
 
 import argparse  # noqa: E402
+import calendar  # noqa: E402
 import os  # noqa: E402
 import zipfile  # noqa: E402
 from pathlib import Path  # noqa: E402
 
+import cabinet  # noqa: E402
+import msce  # noqa: E402
 from desk_guide import GUIDE, desk_guide  # noqa: E402
 from device_readme import (PIXELS_PER_COLUMN, SCREEN_PIXELS, readme_bytes,  # noqa: E402
                            readme_lines, widest)
@@ -32,6 +37,16 @@ VERSION = "1.0"
 # The members' time stamp: the release date, whatever the files' own times.
 RELEASE_TIME = (2026, 12, 9, 0, 0, 0)
 README = "README.txt"
+
+# What the device's installer records and where it puts the tools: \Program Files\PHS Tools,
+# with one shortcut per program, named as the program, in the Start menu's programs folder.
+# The installation data holds ASCII text only; nothing is written to the registry, so removing
+# the package leaves the IrDA port setting, the user's own, as it is.
+APP_NAME = "Card and IrDA Utilities"
+PROVIDER = "PHS Tools"
+INSTALL_FOLDER = "PHS Tools"
+MIN_WINDOWS_CE = (4, 10)
+START_MENU_PROGRAMS = 11
 
 
 class Refused(Exception):
@@ -66,6 +81,23 @@ def write_archive(path, members):
     os.replace(partial, path)
 
 
+def install_members(files):
+    """The cabinet's members for files ((name, bytes); programs first): the installation data,
+    then the files in descending order of their ids."""
+    strings = {1: "%CE1%", 2: INSTALL_FOLDER}
+    data = msce.InstallData(APP_NAME, PROVIDER, MIN_WINDOWS_CE, strings=strings,
+                            dirs={1: [1, 2]})
+    for file_id, (name, _) in enumerate(files, 1):
+        data.files.append((file_id, 1, msce.FILE_OVERWRITE | msce.FILE_NO_SKIP, name))
+        if name.endswith(".exe"):
+            strings[len(strings) + 1] = Path(name).stem
+            data.links.append((len(data.links) + 1, START_MENU_PROGRAMS, file_id,
+                               msce.LINK_TO_FILE, [len(strings)]))
+    members = [(cabinet.member_name(name, file_id), raw)
+               for file_id, (name, raw) in enumerate(files, 1)]
+    return [(cabinet.member_name(APP_NAME, 0), msce.build(data))] + members[::-1]
+
+
 def main():
     build = Path(os.environ.get("TERMINAL_BUILD", ROOT / "build"))
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
@@ -77,8 +109,11 @@ def main():
     name = args.name or f"phs-tools-{VERSION}-{'win32' if args.desktop else 'wince-arm'}.zip"
     dist = build / "dist"
     archive = dist / name
-    # A refused run leaves no archive of that name behind, so no stale one gets shipped.
+    installer = archive.with_suffix(".cab")
+    # A refused run leaves no archive or cabinet of that name behind, so no stale one gets
+    # shipped.
     archive.unlink(missing_ok=True)
+    installer.unlink(missing_ok=True)
     try:
         exes = check_programs(args.folder, not args.desktop)
         blocks = read_guide()
@@ -91,13 +126,17 @@ def main():
         return 1
     dist.mkdir(parents=True, exist_ok=True)
     (dist / README).write_bytes(readme)
-    write_archive(archive, [(exe.name, exe.read_bytes()) for exe in exes] + [(README, readme)])
+    files = [(exe.name, exe.read_bytes()) for exe in exes] + [(README, readme)]
+    write_archive(archive, files)
+    cabinet.write(installer, install_members(files), calendar.timegm(RELEASE_TIME))
 
     with zipfile.ZipFile(archive) as packed:
         for info in packed.infolist():
             print(f"  {info.filename:15} {info.file_size:7} bytes, {info.compress_size:7} packed")
     columns, line = widest(lines)
     print(f"{archive}: {archive.stat().st_size} bytes")
+    print(f"{installer}: {installer.stat().st_size} bytes "
+          f"(tools/release/cab_info.py {installer.name} shows what it installs)")
     print(f"{README}: {len(lines)} lines, widest {columns} columns = "
           f"{columns * PIXELS_PER_COLUMN} px of the {SCREEN_PIXELS}-px screen: {line}")
     return 0
