@@ -14,7 +14,7 @@ export DISPLAY=$TERMINAL_DISPLAY
 cd "$TERMINAL_ROOT"
 
 echo "== machine: $(nproc) cores, $(uname -sr), $(wine --version), $(date -u +%Y-%m-%d)"
-echo "== start-up and sizes";           python3 bench/startup_bench.py 5
+echo "== start-up and sizes";           python3 bench/startup_bench.py
 echo "== one AT exchange";              bench/link_bench.sh
 echo "== wavemeter";                    python3 bench/wavemeter_bench.py --program-seconds 60
 echo "== identview";                    python3 bench/identview_bench.py --runs 3

@@ -1,6 +1,8 @@
 // Times SurveyComPorts over a HKLM\Drivers\Active of a given size, on a list dialog created from
-// template 101. Prints one JSON line. Rebuilds HKLM\Drivers\Active: run it only in the
-// simulated terminal's prefix, and reseed the registry afterwards.
+// template 101, against a bare walk of the same keys (open, the two value reads, close), the two
+// interleaved so that both see the same machine. Prints one JSON line. Rebuilds
+// HKLM\Drivers\Active: run it only in the simulated terminal's prefix, and reseed the registry
+// afterwards.
 #include "port_list.h"
 #include "resource.h"
 
@@ -46,6 +48,46 @@ static bool FillActiveDrivers(int entries) {
     return true;
 }
 
+// The registry work of a survey and nothing else: every subkey opened, Name and Key read, closed.
+static void WalkActiveDrivers(HWND) {
+    HKEY active;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ActiveKey, 0, KEY_READ, &active) != ERROR_SUCCESS) {
+        return;
+    }
+    WCHAR sub[80];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 80;
+        if (RegEnumKeyExW(active, index, sub, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) {
+            break;
+        }
+        HKEY entry;
+        if (RegOpenKeyExW(active, sub, 0, KEY_READ, &entry) != ERROR_SUCCESS) {
+            continue;
+        }
+        static WCHAR name[80], key[1024];
+        DWORD type, size = sizeof(name);
+        (void)RegQueryValueExW(entry, L"Name", NULL, &type, reinterpret_cast<BYTE *>(name), &size);
+        size = sizeof(key);
+        (void)RegQueryValueExW(entry, L"Key", NULL, &type, reinterpret_cast<BYTE *>(key), &size);
+        RegCloseKey(entry);
+    }
+    RegCloseKey(active);
+}
+
+static double Milliseconds(void (*work)(HWND), HWND dialog) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    work(dialog);
+    QueryPerformanceCounter(&end);
+    return 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+static double Quantile(std::vector<double> values, double q) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(q * double(values.size() - 1) + 0.5)];
+}
+
 static INT_PTR CALLBACK PlainDlgProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
@@ -67,32 +109,33 @@ int wmain(int argc, wchar_t **argv) {
         return 1;
     }
 
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> ms;
-    double first = 0;
-    for (int r = 0; r <= repeats; ++r) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        SurveyComPorts(dialog);
-        QueryPerformanceCounter(&end);
-        double elapsed =
-            1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-        // The first survey also warms the registry up; it is reported on its own.
-        if (r == 0) {
-            first = elapsed;
+    // One round of each first warms the registry up; it is reported on its own.
+    double first = Milliseconds(SurveyComPorts, dialog);
+    (void)Milliseconds(WalkActiveDrivers, dialog);
+    std::vector<double> survey, walk, ratio;
+    for (int r = 0; r < repeats; ++r) {
+        // Alternating the order keeps a drift of the machine from favouring either.
+        double s, w;
+        if (r % 2 == 0) {
+            s = Milliseconds(SurveyComPorts, dialog);
+            w = Milliseconds(WalkActiveDrivers, dialog);
         } else {
-            ms.push_back(elapsed);
+            w = Milliseconds(WalkActiveDrivers, dialog);
+            s = Milliseconds(SurveyComPorts, dialog);
         }
+        survey.push_back(s);
+        walk.push_back(w);
+        ratio.push_back(s / w);
     }
-    std::sort(ms.begin(), ms.end());
     int taken = 0;
     for (int flag : ComPortInUse) {
         taken += flag;
     }
-    printf("{\"entries\": %d, \"repeats\": %d, \"first_ms\": %.3f, \"min_ms\": %.3f, "
-           "\"median_ms\": %.3f, \"max_ms\": %.3f, \"ports_taken\": %d, \"irda\": %d}\n",
-           entries, repeats, first, ms.front(), ms[ms.size() / 2], ms.back(), taken, IrdaComIndex);
+    printf("{\"entries\": %d, \"repeats\": %d, \"first_ms\": %.3f, \"survey_ms\": %.3f, "
+           "\"walk_ms\": %.3f, \"ratio\": %.3f, \"ratio_p10\": %.3f, \"ratio_p90\": %.3f, "
+           "\"ports_taken\": %d, \"irda\": %d}\n",
+           entries, repeats, first, Quantile(survey, 0.5), Quantile(walk, 0.5),
+           Quantile(ratio, 0.5), Quantile(ratio, 0.1), Quantile(ratio, 0.9), taken, IrdaComIndex);
     DestroyWindow(dialog);
     return 0;
 }

@@ -1,7 +1,12 @@
-"""Start-to-dialog time of each tool in the simulated terminal, against a minimal Win32 dialog
-program in the same prefix, and each executable's size. Prints figures; asserts nothing.
+"""Start-to-dialog time of each tool in the simulated terminal as a ratio to a minimal Win32
+dialog program's in the same prefix, and each executable's size. Prints figures; asserts
+nothing.
 
-Run after scripts/build.sh: python3 bench/startup_bench.py [rounds]
+The four programs start in turn, round after round, so that each round's ratios compare starts
+a second apart on the same machine; rounds go on until each tool's ratio has a spread (the
+middle half of its rounds, against its median) narrower than 15 %, or the round limit.
+
+Run after scripts/build.sh: python3 bench/startup_bench.py [min rounds] [max rounds]
 """
 
 import statistics
@@ -12,12 +17,13 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 from tests.e2e import terminal as t  # noqa: E402
 
-PROGRAMS = [
-    ("minimal_dialog", "Minimal"),
+BASE = ("minimal_dialog", "Minimal")
+TOOLS = [
     ("wavemeter", "CFカード電波状態表示"),
     ("identview", "CFカード情報表示"),
     ("portswap", "赤外線設定ツール"),
 ]
+SPREAD = 0.15
 
 
 def time_to_dialog(name, title):
@@ -30,25 +36,49 @@ def time_to_dialog(name, title):
     return elapsed * 1000
 
 
+def spread(values):
+    """The middle half of values, as a share of their median."""
+    quartiles = statistics.quantiles(values, n=4)
+    return (quartiles[2] - quartiles[0]) / statistics.median(values)
+
+
 def main():
-    rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 5
+    min_rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 8
+    max_rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 40
     t.start_terminal()
     t.reseed_registry()
-    results = {}
-    for name, title in PROGRAMS:
-        exe = t.TOOLS / f"{name}.exe"
-        if not exe.exists():
-            continue
+    programs = [BASE] + TOOLS
+    for name, title in programs:
         time_to_dialog(name, title)  # warm the page cache and the wineserver
-        results[name] = statistics.median(time_to_dialog(name, title) for _ in range(rounds))
-    base = results.get("minimal_dialog")
-    print(f"{'program':<16}{'size (bytes)':>14}{'start to dialog (ms, median)':>32}{'ratio':>8}")
-    for name, ms in results.items():
+    times = {name: [] for name, _ in programs}
+    ratios = {name: [] for name, _ in TOOLS}
+    rounds = 0
+    while rounds < max_rounds:
+        # Each round starts with another program, so none always follows the same one.
+        order = programs[rounds % 4:] + programs[:rounds % 4]
+        measured = {name: time_to_dialog(name, title) for name, title in order}
+        for name, ms in measured.items():
+            times[name].append(ms)
+        for name, _ in TOOLS:
+            ratios[name].append(measured[name] / measured[BASE[0]])
+        rounds += 1
+        if rounds >= min_rounds and all(spread(r) < SPREAD for r in ratios.values()):
+            break
+    print(f"{'program':<16}{'size (bytes)':>14}{'ms (median)':>13}{'ratio to bare':>15}"
+          f"{'spread':>8}")
+    for name, _ in programs:
         size = (t.TOOLS / f"{name}.exe").stat().st_size
-        ratio = f"{ms / base:.2f}" if base else "-"
-        print(f"{name:<16}{size:>14}{ms:>32.0f}{ratio:>8}")
-    print(f"({rounds} rounds each; the time includes starting the window probe, which polls "
-          f"every few ms, in parallel with the program)")
+        ms = statistics.median(times[name])
+        if name == BASE[0]:
+            print(f"{name:<16}{size:>14}{ms:>13.0f}{'1.00':>15}{'':>8}")
+        else:
+            print(f"{name:<16}{size:>14}{ms:>13.0f}{statistics.median(ratios[name]):>15.2f}"
+                  f"{spread(ratios[name]) * 100:>7.0f}%")
+    print(f"({rounds} rounds of the four programs in turn; ratio: median of each round's time "
+          f"over the bare dialog's; spread: the middle half of the rounds' ratios over their "
+          f"median{', still above 15 % at the round limit' if rounds == max_rounds else ''}; "
+          f"the time includes starting the window probe, which polls every few ms, in parallel "
+          f"with the program)")
 
 
 if __name__ == "__main__":

@@ -43,8 +43,7 @@ def show_wavemeter(card):
                     str(OUT / "wavemeter.gif")], check=False)
 
 
-def show_identview(card):
-    card.ctl("reset")
+def show_identview():
     identview = t.Tool("identview")
     t.wait_window(IDENTITY)
     time.sleep(8)
@@ -74,10 +73,22 @@ def main():
     t.start_terminal()
     t.kill_tools()
     t.reseed_registry()
+    # wavemeter with the card going through its states; identview and portswap with the card
+    # inserted and answering as it does by default (its identity in Japanese, its modem on
+    # COM3), not caught by the demo pulling it.
     card = t.Card("show", scenario=t.ROOT / "tools" / "terminal" / "demo.scenario")
     try:
         show_wavemeter(card)
-        show_identview(card)
+    finally:
+        card.stop()
+        t.kill_tools()
+    t.reseed_registry()
+    card = t.Card("show-inserted")
+    try:
+        status = card.ctl("status")
+        if "card=inserted" not in status.splitlines():
+            raise RuntimeError(f"the card is not in: {status}")
+        show_identview()
         show_portswap()
     finally:
         card.stop()
