@@ -14,7 +14,7 @@ from dataclasses import dataclass, field
 
 SIGNATURE = b"MSCE"
 HEADER_SIZE = 100
-# count, offset and per-entry layout of each counted section, in header order.
+# The counted sections, in the order of their counts and offsets in the header.
 SECTIONS = ("strings", "dirs", "files", "reghives", "regkeys", "links")
 
 ANY_CPU = 0
