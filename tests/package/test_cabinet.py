@@ -79,7 +79,7 @@ class Cabinet(unittest.TestCase):
                 self.assertIn(f"  \\Program Files\\PHS Tools\\{name}  {len(raw)} bytes", text)
         shortcuts = [line for line in lines if "(%CE11%)" in line]
         self.assertEqual(shortcuts, [
-            f"  {stem} in the Start menu's programs folder (%CE11%) -> "
+            f"  {stem}.lnk in the Start menu's programs folder (%CE11%) -> "
             f"\\Program Files\\PHS Tools\\{stem}.exe" for stem in ("wavemeter", "identview",
                                                                     "portswap")])
 
@@ -102,6 +102,11 @@ class Cabinet(unittest.TestCase):
             struct.pack_into(fmt, raw, at, value)
             return bytes(raw)
 
+        def link_named(name):
+            data = msce.parse(data_raw)
+            data.strings[data.links[0][4][-1]] = name
+            return msce.build(data)
+
         cases = [
             # (what, members, text the reason holds)
             ("a truncated .000", [(members[0][0], data_raw[:-10])] + members[1:],
@@ -117,6 +122,8 @@ class Cabinet(unittest.TestCase):
              members[1:], "string"),
             ("a link list without its 0",
              [(members[0][0], patched(links_at + 12 + 2, "<H", 7))] + members[1:], "end in"),
+            ("a link named without .lnk", [(members[0][0], link_named("wavemeter"))] +
+             members[1:], "'wavemeter', without the .lnk"),
         ]
         for what, damaged, reason in cases:
             with self.subTest(what):

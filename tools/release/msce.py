@@ -21,6 +21,9 @@ ANY_CPU = 0
 FILE_NO_SKIP = 0x00000002  # a file that can't be copied fails the installation
 FILE_OVERWRITE = 0x40000000  # always replace the installed copy, whatever its date
 LINK_TO_FILE = 1
+# The installer creates a link under the name stored for it: without this extension the device
+# gets a plain file, not a shortcut the Start menu can launch.
+LINK_SUFFIX = ".lnk"
 
 # The device's standard folders that the installer resolves (as on a handheld PC).
 CE_FOLDERS = {1: r"\Program Files", 2: r"\Windows", 3: r"\Windows\Desktop",
@@ -200,6 +203,10 @@ def _check_references(data):
         raise MsceError("two files have the same id")
     for lid, base, target, kind, ids in data.links:
         _defined(data, ids, f"link {lid}")
+        name = path(data, ids)
+        if not name.lower().endswith(LINK_SUFFIX):
+            raise MsceError(f"link {lid} is named {name!r}, without the {LINK_SUFFIX} that makes "
+                            "it a shortcut: the device would create a plain file")
         if kind == LINK_TO_FILE and target not in file_ids:
             raise MsceError(f"link {lid} points at file {target}, which is not defined")
         if kind != LINK_TO_FILE and target and target not in data.dirs:

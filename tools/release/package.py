@@ -39,7 +39,9 @@ RELEASE_TIME = (2026, 12, 9, 0, 0, 0)
 README = "README.txt"
 
 # What the device's installer records and where it puts the tools: \Program Files\PHS Tools,
-# with one shortcut per program, named as the program, in the Start menu's programs folder.
+# with one shortcut per program, named as the program, in the Start menu's programs folder. The
+# installer creates each shortcut under the name stored for it, so that name carries the .lnk
+# that makes the file a shortcut.
 # The installation data holds ASCII text only; nothing is written to the registry, so removing
 # the package leaves the IrDA port setting, the user's own, as it is.
 APP_NAME = "Card and IrDA Utilities"
@@ -90,7 +92,7 @@ def install_members(files):
     for file_id, (name, _) in enumerate(files, 1):
         data.files.append((file_id, 1, msce.FILE_OVERWRITE | msce.FILE_NO_SKIP, name))
         if name.endswith(".exe"):
-            strings[len(strings) + 1] = Path(name).stem
+            strings[len(strings) + 1] = Path(name).stem + msce.LINK_SUFFIX
             data.links.append((len(data.links) + 1, START_MENU_PROGRAMS, file_id,
                                msce.LINK_TO_FILE, [len(strings)]))
     members = [(cabinet.member_name(name, file_id), raw)
