@@ -21,7 +21,9 @@ if(WINCE_ARM)
     # The header as a Windows CE 4.10 SDK linker writes it: subsystem version 4.10 (GNU ld says
     # 3.0), no DYNAMIC_BASE or NX_COMPAT flags, which the system predates, and a 64 KB stack
     # reserve instead of 2 MB of the process's 32 MB slot.
-    target_link_options(tool_options INTERFACE -s
+    # No start-up files: common/wince_startup.cpp is the entry point, so that the programs import
+    # only what their own code calls.
+    target_link_options(tool_options INTERFACE -s -nostartfiles -Wl,-e,WinMainCRTStartup
         -Wl,--major-subsystem-version,4,--minor-subsystem-version,10
         -Wl,--disable-dynamicbase,--disable-nxcompat -Wl,--stack,65536)
     set(CMAKE_CXX_CREATE_WIN32_EXE "")
@@ -52,6 +54,9 @@ function(add_tool name)
     set(sources ${TOOL_SOURCES})
     if(TOOL_MODEM_SHELL)
         list(APPEND sources ${CMAKE_SOURCE_DIR}/common/app_shell.cpp)
+    endif()
+    if(WINCE_ARM)
+        list(APPEND sources ${CMAKE_SOURCE_DIR}/common/wince_startup.cpp)
     endif()
     add_executable(${name} WIN32 ${sources})
     target_link_libraries(${name} PRIVATE ${TOOL_LIBS} tool_options)

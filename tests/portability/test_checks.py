@@ -56,6 +56,8 @@ class WindowsCeCheck(unittest.TestCase):
 
     def test_each_fault_is_reported(self):
         desktop = BIN / "wavemeter.exe"
+        # The doctored copy imports what the desktop program does: that is its own list here.
+        calls = set(check_imports.program_imports(desktop))
         cases = [
             # (what the file is, text every problem list must hold; None: no problem at all)
             ("a fit program", doctored(desktop), None),
@@ -72,10 +74,15 @@ class WindowsCeCheck(unittest.TestCase):
             ("one desktop DLL left", doctored(desktop, keep_dll="USER32.dll"), "USER32.dll"),
             ("other resources", doctored(desktop, resource_flip=True), "resources differ"),
             ("no program at all", b"not a program", "not a PE program"),
+            ("an import its code does not call", doctored(desktop), "imports malloc from"),
+            ("a call it no longer imports", doctored(desktop), "not import DeviceIoControl, which"),
         ]
+        own = {"an import its code does not call": calls - {"malloc"},
+               "a call it no longer imports": calls | {"DeviceIoControl"}}
         for what, data, expected in cases:
             with self.subTest(what):
-                problems = wince_problems(self.write("wavemeter.exe", data), desktop)
+                problems = wince_problems(self.write("wavemeter.exe", data), desktop,
+                                          own.get(what, calls))
                 if expected is None:
                     self.assertEqual(problems, [])
                 else:
@@ -83,7 +90,8 @@ class WindowsCeCheck(unittest.TestCase):
 
     def test_another_programs_resources_differ(self):
         problems = wince_problems(self.write("identview.exe", doctored(BIN / "identview.exe")),
-                                  BIN / "wavemeter.exe")
+                                  BIN / "wavemeter.exe",
+                                  set(check_imports.program_imports(BIN / "identview.exe")))
         self.assertTrue(any("resources differ" in p for p in problems), problems)
 
 

@@ -1,8 +1,9 @@
 """Checks programs built for the terminal itself: each must be an ARM program for the Windows
-CE GUI subsystem that imports from COREDLL.dll alone, with the header a Windows CE 4.10 linker
-writes (subsystem version 4.10, no address-space randomisation or no-execute flags, which the
-system predates, a 64 KB stack reserve inside the process's 32 MB slot), and, when a desktop
-build is given, carry exactly the desktop program's resources (dialogs, strings, bitmaps, icons,
+CE GUI subsystem that imports from COREDLL.dll alone, and from it only the functions the
+program's own code calls (OWN_CALLS), with the header a Windows CE 4.10 linker writes
+(subsystem version 4.10, no address-space randomisation or no-execute flags, which the system
+predates, a 64 KB stack reserve inside the process's 32 MB slot), and, when a desktop build is
+given, carry exactly the desktop program's resources (dialogs, strings, bitmaps, icons,
 accelerators).
 
 usage: check_wince_programs.py CE_BIN_DIR [--resources-of DESKTOP_BIN_DIR] [PROGRAM ...]
@@ -21,9 +22,40 @@ CORE_DLL = "coredll.dll"
 SUBSYSTEM_VERSION = (4, 10)
 STACK_RESERVE = 64 * 1024
 
+# The COREDLL functions each program's own code calls, as the CE compiler builds it (which calls
+# some string functions that the desktop compiler inlines). Which functions a terminal's COREDLL
+# exports depends on how its maker built the system image, and a program with one import the
+# image lacks does not start at all: anything else, such as what a C runtime's start-up code
+# calls, must not reach the programs. A change to the code that calls another function updates
+# its list here.
+_MODEM_SHELL = """BeginPaint CreateMutexW CreateWindowExW DefWindowProcW DestroyWindow
+    DialogBoxIndirectParamW DispatchMessageW EndDialog EndPaint FindResourceW FindWindowW
+    GetClientRect GetLastError GetMessageW GetParent GetStockObject GetWindowRect
+    LoadAcceleratorsW LoadIconW LoadResource LoadStringW PostQuitMessage RegisterClassW
+    ReleaseMutex SetForegroundWindow SetWindowPos ShowWindow TranslateAcceleratorW
+    TranslateMessage UpdateWindow memset"""
+_MODEM_LINK = """CloseHandle CreateFileW EscapeCommFunction GetCommState KillTimer ReadFile RegCloseKey
+    RegOpenKeyExW RegQueryValueExW SetCommState SetCommTimeouts SetTimer WriteFile memcpy strlen
+    strncmp wcscmp wcscpy wsprintfW"""
+OWN_CALLS = {
+    "wavemeter": set(f"{_MODEM_SHELL} {_MODEM_LINK} DeleteObject LoadBitmapW SendDlgItemMessageW "
+                     "SendMessageW sprintf".split()),
+    "identview": set(f"{_MODEM_SHELL} {_MODEM_LINK} MultiByteToWideChar SetDlgItemTextW "
+                     "strcmp".split()),
+    "portswap": set("""CloseHandle CreateFileW CreateSemaphoreW DeviceIoControl
+        DialogBoxIndirectParamW EndDialog FindResourceW FindWindowW GetDlgItem GetWindowLongW
+        GetWindowTextW LoadResource LoadStringW MessageBoxW RegCloseKey RegEnumKeyExW
+        RegOpenKeyExW RegQueryValueExW RegSetValueExW ReleaseSemaphore SendMessageW
+        SetForegroundWindow SetWindowLongW SetWindowTextW Sleep WaitForSingleObject
+        memset""".split()),
+}
 
-def wince_problems(exe, desktop_exe=None):
-    """What makes exe unfit for the terminal; empty when it is fit."""
+
+def wince_problems(exe, desktop_exe=None, own_calls=None):
+    """What makes exe unfit for the terminal; empty when it is fit. own_calls: the COREDLL
+    functions the program may import, by default its entry in OWN_CALLS."""
+    if own_calls is None:
+        own_calls = OWN_CALLS.get(Path(exe).stem, set())
     try:
         image = open_image(exe)
     except (OSError, PeError) as error:
@@ -48,6 +80,14 @@ def wince_problems(exe, desktop_exe=None):
     foreign = sorted(dll for dll in imports(image) if dll.lower() != CORE_DLL)
     if foreign:
         problems.append(f"imports from {', '.join(foreign)} besides COREDLL.dll")
+    core = {name for dll, names in imports(image).items() if dll.lower() == CORE_DLL
+            for name in names}
+    if core - own_calls:
+        problems.append(f"imports {' '.join(sorted(core - own_calls))} from COREDLL.dll, which "
+                        "the program's own code does not call")
+    if own_calls - core:
+        problems.append(f"does not import {' '.join(sorted(own_calls - core))}, which the "
+                        "program's own code calls: its list in OWN_CALLS is out of date")
     if desktop_exe is not None:
         try:
             theirs = resources(open_image(desktop_exe))

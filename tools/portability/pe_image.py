@@ -28,11 +28,14 @@ def open_image(path):
 
 
 def imports(image):
-    """{DLL name: [function names, '#ordinal' for imports by number]}."""
-    return {entry.dll.decode("ascii"): [function.name.decode("ascii") if function.name
-                                        else f"#{function.ordinal}"
-                                        for function in entry.imports]
-            for entry in getattr(image, "DIRECTORY_ENTRY_IMPORT", [])}
+    """{DLL name: [function names, '#ordinal' for imports by number]}, the functions of every
+    descriptor that names the DLL."""
+    found = {}
+    for entry in getattr(image, "DIRECTORY_ENTRY_IMPORT", []):
+        found.setdefault(entry.dll.decode("ascii"), []).extend(
+            function.name.decode("ascii") if function.name else f"#{function.ordinal}"
+            for function in entry.imports)
+    return found
 
 
 def resources(image):
