@@ -8,7 +8,7 @@ cd "$TERMINAL_ROOT"
 jobs=$(nproc)
 if [ "${1:-}" != native ]; then
     cmake -S . -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-x86_64.cmake" \
-        -DNATIVE_BUILD_DIR="$NATIVE_BUILD" >/dev/null
+        >/dev/null
     cmake --build "$WIN_BUILD" -j"$jobs" ${WIN64_TARGETS:+--target $WIN64_TARGETS}
 fi
 if [ "${1:-}" != win64 ]; then

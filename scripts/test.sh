@@ -5,8 +5,12 @@
 # The end-to-end tier waits on the card's read time-outs and ticks most of its time: its test
 # classes run side by side in E2E_LANES terminals of their own (default 3), and it starts as soon
 # as the programs it drives are built. Beside it: the Win32 tests' build, then those tests under
-# Wine (in lane 0's terminal) beside the native tests' build and run, the 32-bit build and
-# fuzzing (FUZZ_SECONDS per target, default 10).
+# Wine (in lane 0's terminal) beside the native tests' build and run, the 32-bit build, the
+# Windows CE tier and fuzzing (FUZZ_SECONDS per target, default 10).
+#
+# The Windows CE tier builds the terminal's own programs with CeGCC's arm-mingw32ce toolchain
+# (CEGCC_ROOT, else arm-mingw32ce-g++ on PATH), checks them, makes the release from them and reads
+# its cabinet back; without a toolchain the summary says it was skipped.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 had_locale=$(locale -a 2>/dev/null | grep -ci '^ja_JP\.utf-\?8$' || true)
@@ -76,6 +80,21 @@ build_i686() {
         cmake --build "$TERMINAL_BUILD/win32" -j"$(nproc)" --target wavemeter identview portswap
 }
 
+# The release as it reaches the terminal: the CE programs built and checked, the archive and the
+# cabinet made from them, and what the cabinet installs read back from it.
+wince_tier() {
+    "$here/build-ce.sh" && "$here/package.sh" &&
+        /usr/bin/python3 "$TERMINAL_ROOT/tools/release/cab_info.py" \
+            "$TERMINAL_BUILD/dist/phs-tools-1.0-wince-arm.cab"
+}
+
+# Where the CE tier's compiler is, as build-ce.sh looks for it; empty when there is none.
+wince_compiler() {
+    local compiler=arm-mingw32ce-g++
+    [ -z "${CEGCC_ROOT:-}" ] || compiler=$CEGCC_ROOT/bin/arm-mingw32ce-g++
+    command -v "$compiler" 2>/dev/null
+}
+
 printf '%s\t%s\t%s\t%s\n' "build of the programs the end-to-end tier drives" 1 0 \
     $((SECONDS - started)) >"$logs/0-build.log.summary"
 tier "end-to-end runs in $lanes lanes of the simulated terminal" "$logs/6-e2e.log" \
@@ -93,6 +112,15 @@ if tier "build of the native tests" "$logs/2-build.log" "$here/build.sh" native;
         ctest --test-dir "$NATIVE_BUILD" -LE e2e --output-on-failure -j2
 fi
 tier "portability: 32-bit build, warning-free" "$logs/4-i686.log" build_i686
+wince_name="Windows CE: ARM build, CE check, release, cabinet read back"
+if [ -n "$(wince_compiler)" ]; then
+    tier "$wince_name" "$logs/4-wince.log" wince_tier
+else
+    where="on PATH, and no CEGCC_ROOT"
+    [ -z "${CEGCC_ROOT:-}" ] || where="in CEGCC_ROOT/bin ($CEGCC_ROOT/bin)"
+    printf '%s\t%s\t%s\t%s\n' "Windows CE tier SKIPPED: no arm-mingw32ce-g++ $where" 0 0 0 \
+        >"$logs/4-wince.log.summary"
+fi
 tier "fuzzing (bounded run of each target)" "$logs/5-fuzz.log" "$here/fuzz.sh" "${FUZZ_SECONDS:-10}"
 for job in $wine_job $e2e_job; do wait "$job"; done
 cat "$logs/wine.out" "$logs/e2e.out" 2>/dev/null
