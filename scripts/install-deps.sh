@@ -2,7 +2,8 @@
 # Installs what building, running and testing the tools needs on Debian 12, when missing:
 # the MinGW-w64 cross compilers, Wine, a virtual display, the Japanese locale, a CJK font,
 # Pillow for the artwork generator, pefile for the checks of built programs, nlohmann/json for
-# the tools' JSON output, and gcab and cabextract for the terminal's installation cabinet.
+# the tools' JSON output, gcab and cabextract for the terminal's installation cabinet, and
+# unicorn, the ARM emulator on which the Windows CE programs are started.
 set -euo pipefail
 
 packages=(
@@ -10,7 +11,7 @@ packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
     wine wine64 fonts-wine xvfb x11-apps x11-utils imagemagick locales fonts-noto-cjk
-    nlohmann-json3-dev gcab cabextract
+    nlohmann-json3-dev gcab cabextract python3-unicorn
 )
 
 missing=()

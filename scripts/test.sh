@@ -9,8 +9,9 @@
 # Windows CE tier and fuzzing (FUZZ_SECONDS per target, default 10).
 #
 # The Windows CE tier builds the terminal's own programs with CeGCC's arm-mingw32ce toolchain
-# (CEGCC_ROOT, else arm-mingw32ce-g++ on PATH), checks them, makes the release from them and reads
-# its cabinet back; without a toolchain the summary says it was skipped.
+# (CEGCC_ROOT, else arm-mingw32ce-g++ on PATH), checks them, starts them on an emulated ARM core,
+# makes the release from them and reads its cabinet back; without a toolchain the summary says it
+# was skipped.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 had_locale=$(locale -a 2>/dev/null | grep -ci '^ja_JP\.utf-\?8$' || true)
@@ -80,10 +81,14 @@ build_i686() {
         cmake --build "$TERMINAL_BUILD/win32" -j"$(nproc)" --target wavemeter identview portswap
 }
 
-# The release as it reaches the terminal: the CE programs built and checked, the archive and the
-# cabinet made from them, and what the cabinet installs read back from it.
+# The release as it reaches the terminal: the CE programs built and checked, started on an
+# emulated ARM core, the archive and the cabinet made from them, and what the cabinet installs
+# read back from it.
 wince_tier() {
-    "$here/build-ce.sh" && "$here/package.sh" &&
+    "$here/build-ce.sh" &&
+        (cd "$TERMINAL_ROOT" && CE_BUILD=$TERMINAL_BUILD/wince-arm \
+            /usr/bin/python3 -m unittest -v tests.wince.test_startup) &&
+        "$here/package.sh" &&
         /usr/bin/python3 "$TERMINAL_ROOT/tools/release/cab_info.py" \
             "$TERMINAL_BUILD/dist/phs-tools-1.0-wince-arm.cab"
 }
