@@ -117,7 +117,7 @@ if tier "build of the native tests" "$logs/2-build.log" "$here/build.sh" native;
         ctest --test-dir "$NATIVE_BUILD" -LE e2e --output-on-failure -j2
 fi
 tier "portability: 32-bit build, warning-free" "$logs/4-i686.log" build_i686
-wince_name="Windows CE: ARM build, CE check, release, cabinet read back"
+wince_name="Windows CE: ARM build and check, emulated start, release"
 if [ -n "$(wince_compiler)" ]; then
     tier "$wince_name" "$logs/4-wince.log" wince_tier
 else
