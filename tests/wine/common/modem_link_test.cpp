@@ -7,6 +7,9 @@
 
 #include <string.h>
 
+// The slot through which this program calls SetCommState.
+extern "C" BOOL(WINAPI *__imp_SetCommState)(HANDLE, LPDCB);
+
 namespace {
 
 using ModemLinkTest = CardOnCom3Test;
@@ -34,26 +37,73 @@ TEST_F(ModemLinkTest, ClosingAClosedPortDoesNothing) {
     EXPECT_EQ(ModemPort, (HANDLE)NULL);
 }
 
+// This program's calls of SetCommState, taken at the call while a recorder lives: on a
+// pseudo-terminal GetCommState reports DTR and RTS on and DSR flow and sensitivity off whatever
+// was set, and the line forces 8 data bits without parity, so the settings are read where the
+// link hands them over.
+BOOL(WINAPI *RealSetCommState)(HANDLE, LPDCB);
+HANDLE RecordedPort;
+DCB RecordedSettings;
+int RecordedCalls;
+
+BOOL WINAPI RecordSetCommState(HANDLE port, LPDCB settings) {
+    RecordedPort = port;
+    RecordedSettings = *settings;
+    ++RecordedCalls;
+    return RealSetCommState(port, settings);
+}
+
+void PointSetCommStateAt(BOOL(WINAPI *target)(HANDLE, LPDCB)) {
+    DWORD protection;
+    ASSERT_TRUE(VirtualProtect(&__imp_SetCommState, sizeof __imp_SetCommState, PAGE_READWRITE,
+                               &protection));
+    __imp_SetCommState = target;
+    VirtualProtect(&__imp_SetCommState, sizeof __imp_SetCommState, protection, &protection);
+}
+
+struct SetCommStateRecorder {
+    SetCommStateRecorder() {
+        RealSetCommState = __imp_SetCommState;
+        RecordedCalls = 0;
+        PointSetCommStateAt(RecordSetCommState);
+    }
+    ~SetCommStateRecorder() {
+        PointSetCommStateAt(RealSetCommState);
+    }
+};
+
 TEST_F(ModemLinkTest, OpenAppliesLineSettingsAndTimeouts) {
-    OpenModemPort();
+    {
+        SetCommStateRecorder recorder;
+        OpenModemPort();
+    }
     ASSERT_NE(ModemPort, (HANDLE)NULL);
+    ASSERT_EQ(RecordedCalls, 1);
+    EXPECT_EQ(RecordedPort, ModemPort);
 
-    DCB settings;
-    memset(&settings, 0, sizeof settings);
-    settings.DCBlength = sizeof settings;
-    ASSERT_TRUE(GetCommState(ModemPort, &settings));
-    EXPECT_EQ(settings.BaudRate, 115200u);
-    EXPECT_EQ(settings.ByteSize, 8);
-    EXPECT_EQ(settings.Parity, NOPARITY);
-    EXPECT_EQ(settings.StopBits, ONESTOPBIT);
-    EXPECT_FALSE(settings.fOutxCtsFlow);
-    EXPECT_FALSE(settings.fOutxDsrFlow);
-    EXPECT_EQ(settings.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
-    EXPECT_FALSE(settings.fDsrSensitivity);
-    EXPECT_FALSE(settings.fOutX);
-    EXPECT_FALSE(settings.fInX);
-    EXPECT_EQ(settings.fRtsControl, static_cast<DWORD>(RTS_CONTROL_ENABLE));
+    // 115200 baud, 8N1, DTR and RTS on; a card may ignore commands while DTR is low.
+    const DCB &s = RecordedSettings;
+    const struct {
+        const char *field;
+        DWORD value, expected;
+    } fields[] = {
+        {"BaudRate", s.BaudRate, CBR_115200},
+        {"ByteSize", s.ByteSize, 8},
+        {"Parity", s.Parity, NOPARITY},
+        {"StopBits", s.StopBits, ONESTOPBIT},
+        {"fDtrControl", s.fDtrControl, DTR_CONTROL_ENABLE},
+        {"fRtsControl", s.fRtsControl, RTS_CONTROL_ENABLE},
+        {"fOutxCtsFlow", s.fOutxCtsFlow, FALSE},
+        {"fOutxDsrFlow", s.fOutxDsrFlow, FALSE},
+        {"fDsrSensitivity", s.fDsrSensitivity, FALSE},
+        {"fOutX", s.fOutX, FALSE},
+        {"fInX", s.fInX, FALSE},
+    };
+    for (const auto &f : fields) {
+        EXPECT_EQ(f.value, f.expected) << f.field;
+    }
 
+    // The server keeps the time-outs and reads them back as set.
     COMMTIMEOUTS timeouts;
     ASSERT_TRUE(GetCommTimeouts(ModemPort, &timeouts));
     EXPECT_EQ(timeouts.ReadIntervalTimeout, MAXDWORD);
@@ -62,7 +112,8 @@ TEST_F(ModemLinkTest, OpenAppliesLineSettingsAndTimeouts) {
     EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u);
     EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 500u);
 
-    // What the card sees on its side of the line.
+    // What the card's side of the line carries of them (a pseudo-terminal has no data bits or
+    // parity of its own).
     std::string line = CardControl("line");
     EXPECT_NE(line.find("speed=115200"), std::string::npos) << line;
     EXPECT_NE(line.find("stop=1"), std::string::npos) << line;
