@@ -16,7 +16,7 @@ target_link_libraries(pure_logic PUBLIC native_options)
 product_code(pure_logic)
 
 # Each program's folder adds its own pure files to pure_logic when built natively.
-foreach(dir IN ITEMS wavemeter identview portswap)
+foreach(dir IN ITEMS wavemeter identview portswap setup)
     if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
         add_subdirectory(${dir})
     endif()

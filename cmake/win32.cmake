@@ -35,6 +35,10 @@ add_test(NAME portability.checks
 set_tests_properties(portability.imports portability.checks PROPERTIES LABELS portability
     ENVIRONMENT WIN_BUILD=${CMAKE_BINARY_DIR})
 
+# The PC setup program, a desktop program only (its i686 build is checked against Windows XP
+# with the interpreter found above).
+add_subdirectory(setup)
+
 # The release archive and installation cabinet, packed from these programs as a trial of
 # scripts/package.sh.
 add_test(NAME package.archive

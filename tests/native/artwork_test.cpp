@@ -362,6 +362,7 @@ TEST(ArtworkIcon, TwoImagesAt8BitsWithTransparentCorners) {
         {ARTWORK_DIR "/wavemeter/art/wavemeter.ico", {0x808080, 0xFF0000, 0xFFFF00, 0x00CC00}},
         {ARTWORK_DIR "/identview/art/identview.ico", {0xC0C0C0, 0x0000FF, 0x00FF00, 0xFF0000}},
         {ARTWORK_DIR "/portswap/art/portswap.ico", {0x330000, 0xFF0000, 0xC0C0C0}},
+        {ARTWORK_DIR "/setup/art/setup.ico", {0xC0C0C0, 0x0000FF, 0x00CC00, 0xFFFFFF}},
     };
     const int sizes[2] = {32, 16};
     for (const auto &c : cases) {

@@ -1,4 +1,5 @@
-"""The three program icons, each drawn by hand at 32x32 and 16x16."""
+"""The program icons (the three tools and the PC setup program), each drawn by hand at 32x32
+and 16x16."""
 
 from icon_canvas import IconCanvas
 
@@ -144,11 +145,37 @@ def _portswap(size):
     return c
 
 
+def _setup(size):
+    c = IconCanvas(size)
+    if size == 32:
+        # The PC's screen on its stand, the handheld in its cradle, an arrow from one to the
+        # other: the cabinet goes from the PC to the device.
+        c.rect(1, 3, 18, 16, LIGHT_GREY, DARK_GREY)
+        c.rect(3, 5, 16, 14, BLUE)
+        c.rect(7, 18, 12, 19, GREY, DARK_GREY)
+        c.rect(3, 21, 16, 22, LIGHT_GREY, DARK_GREY)
+        c.rect(22, 8, 29, 26, LIGHT_GREY, DARK_GREY)
+        c.rect(23, 10, 28, 17, WHITE)
+        c.rect(21, 27, 30, 29, GREY, DARK_GREY)
+        c.shape(lambda d, col: d.polygon(((9, 24), (15, 24), (15, 21), (20, 26), (15, 31),
+                                          (15, 28), (9, 28)), fill=col), GREEN, BLACK)
+    else:
+        c.rect(1, 2, 9, 8, LIGHT_GREY, DARK_GREY)
+        c.rect(2, 3, 8, 7, BLUE)
+        c.rect(4, 10, 6, 10, GREY, DARK_GREY)
+        c.rect(11, 4, 14, 13, LIGHT_GREY, DARK_GREY)
+        c.rect(12, 5, 13, 8, WHITE)
+        c.shape(lambda d, col: d.polygon(((3, 12), (6, 12), (6, 11), (8, 13), (6, 15), (6, 14),
+                                          (3, 14)), fill=col), GREEN, BLACK)
+    return c
+
+
 # (file path below the repository root, drawing function)
 ICONS = (
     ("wavemeter/art/wavemeter.ico", _wavemeter),
     ("identview/art/identview.ico", _identview),
     ("portswap/art/portswap.ico", _portswap),
+    ("setup/art/setup.ico", _setup),
 )
 
 
