@@ -32,7 +32,12 @@ add_test(NAME portability.imports
 add_test(NAME portability.checks
     COMMAND ${Python3_EXECUTABLE} -m unittest tests.portability.test_checks
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
-set_tests_properties(portability.imports portability.checks PROPERTIES LABELS portability
+# The Windows XP check of the PC setup program's i686 build, tried on small i686 programs.
+add_test(NAME portability.xp
+    COMMAND ${Python3_EXECUTABLE} -m unittest tests.portability.test_xp_check
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(portability.imports portability.checks portability.xp PROPERTIES
+    LABELS portability
     ENVIRONMENT WIN_BUILD=${CMAKE_BINARY_DIR})
 
 # The PC setup program, a desktop program only (its i686 build is checked against Windows XP

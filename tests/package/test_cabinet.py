@@ -33,7 +33,8 @@ class Cabinet(unittest.TestCase):
         cls.programs.mkdir()
         for name in PROGRAMS:
             shutil.copy(BIN / name, cls.programs)
-        cls.cab = cls.package("--from", str(cls.programs), "--desktop", "--name", "trial.zip")
+        cls.cab = cls.package("--from", str(cls.programs), "--desktop", "--name", "trial.zip",
+                              "--setup", str(BIN / "setup.exe"))
 
     @classmethod
     def tearDownClass(cls):

@@ -1,12 +1,15 @@
 """scripts/package.sh tried on the desktop programs, where no Windows CE build exists: the
-archive's members, the read-me's encoding, reproducible bytes, and the refusals.
+archive's members, the read-me's encoding, the PC setup archive and its .ini, reproducible bytes,
+and the refusals.
 
 usage: python3 -m unittest tests.package.test_package  (WIN_BUILD names the desktop build)
 """
 
+import configparser
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -14,8 +17,11 @@ import zipfile
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "tools" / "release"))
+import pc_setup  # noqa: E402
 BIN = Path(os.environ.get("WIN_BUILD", ROOT / "build" / "win64")) / "bin"
 PROGRAMS = ["wavemeter.exe", "identview.exe", "portswap.exe"]
+SETUP = BIN / "setup.exe"
 
 
 class Package(unittest.TestCase):
@@ -35,10 +41,13 @@ class Package(unittest.TestCase):
                               capture_output=True, text=True, timeout=120)
 
     def test_desktop_trial(self):
-        run = self.package("--from", str(self.programs), "--desktop", "--name", "trial.zip")
+        trial = ["--from", str(self.programs), "--desktop", "--name", "trial.zip",
+                 "--setup", str(SETUP)]
+        run = self.package(*trial)
         self.assertEqual(run.returncode, 0, run.stderr)
         archive = self.build / "dist" / "trial.zip"
-        first = archive.read_bytes()
+        pc_archive = self.build / "dist" / "trial-pc-setup.zip"
+        first = archive.read_bytes(), pc_archive.read_bytes()
         with zipfile.ZipFile(archive) as packed:
             self.assertEqual(sorted(packed.namelist()), sorted(PROGRAMS + ["README.txt"]))
             for name in PROGRAMS:
@@ -47,15 +56,33 @@ class Package(unittest.TestCase):
         text = readme.decode("cp932")  # strict: fails on any byte outside Shift-JIS
         self.assertIn("取得できませんでした", text)
         self.assertNotIn("\n", text.replace("\r\n", ""))
+        self.check_pc_setup(pc_archive, "trial.cab")
 
         # Later, with other file times, the same programs give the same bytes.
         later = time.time() + 86400
         for name in PROGRAMS:
             os.utime(self.programs / name, (later, later))
         time.sleep(2.1)  # zip times count in steps of two seconds
-        run = self.package("--from", str(self.programs), "--desktop", "--name", "trial.zip")
+        run = self.package(*trial)
         self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertEqual(archive.read_bytes(), first)
+        self.assertEqual((archive.read_bytes(), pc_archive.read_bytes()), first)
+
+    def check_pc_setup(self, path, cab):
+        """setup.exe, the .ini naming one component whose cabinet is the one beside it, the
+        cabinet and README.txt."""
+        with zipfile.ZipFile(path) as packed:
+            self.assertEqual(packed.namelist(), ["setup.exe", "phs-tools.ini", cab, "README.txt"])
+            self.assertEqual(packed.read("setup.exe"), SETUP.read_bytes())
+            self.assertEqual(packed.read(cab), (self.build / "dist" / cab).read_bytes())
+            ini = packed.read("phs-tools.ini")
+        self.assertNotIn(b"\n", ini.replace(b"\r\n", b""))
+        parser = configparser.ConfigParser()
+        parser.read_string(ini.decode("cp932"))
+        self.assertEqual(parser["CEAppManager"]["Version"], "1.0")
+        component = parser["CEAppManager"]["Component"]
+        self.assertEqual(parser.sections(), ["CEAppManager", component])
+        self.assertEqual(parser[component]["CabFiles"], cab)
+        self.assertRegex(parser[component]["Description"], "[ぁ-んァ-ン]")
 
     def test_refusals(self):
         missing = self.build / "empty"
@@ -66,9 +93,18 @@ class Package(unittest.TestCase):
              "not ARM"),
             ("no CE build at all", [], "build-ce.sh"),
             ("a program missing", ["--from", str(missing), "--desktop"], "wavemeter.exe"),
+            ("a desktop setup.exe in a release", ["--from", str(self.programs), "--setup",
+                                                  str(SETUP)], "not an i686"),
+            ("no setup.exe", ["--from", str(self.programs), "--desktop"], "win32/bin/setup.exe"),
         ]
+        dist = self.build / "dist"
+        dist.mkdir()
         for what, args, message in cases:
             with self.subTest(what):
+                # Files of an earlier run, which a refused one must not leave behind.
+                stem = "phs-tools-1.0-" + ("win32" if "--desktop" in args else "wince-arm")
+                for name in (f"{stem}.zip", f"{stem}.cab", pc_setup.archive_name(f"{stem}.zip")):
+                    (dist / name).write_bytes(b"stale")
                 run = self.package(*args)
                 self.assertNotEqual(run.returncode, 0)
                 self.assertIn(message, run.stderr)

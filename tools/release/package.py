@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
 """Packs the release for the terminal: the three programs and README.txt, the guide as the
-terminal's text viewer reads it, once as an archive to unpack by hand and once as the
-installation cabinet that the device's own installer takes (a .cab of the same name).
+terminal's text viewer reads it, once as an archive to unpack by hand, once as the installation
+cabinet that the device's own installer takes (a .cab of the same name), and once as the archive
+for installing from the PC: setup.exe, the Application Manager's .ini, the cabinet and README.txt
+(named as the archive, with -pc-setup.zip for -wince-arm.zip or .zip).
 
-usage: package.sh [--from BIN_DIR] [--name ZIP_NAME] [--desktop]
+usage: package.sh [--from BIN_DIR] [--name ZIP_NAME] [--setup SETUP_EXE] [--desktop]
 
 The programs come from the Windows CE build (build/wince-arm/bin) unless --from names another
 folder, and must be Windows CE ARM programs; --desktop packs programs of another build as they
 are, for a trial (e.g. --from build/win64/bin --desktop). The archive goes to build/dist/ (the
 build folder is TERMINAL_BUILD when set). It is reproducible: members in a fixed order, with
 fixed times and attributes, so the same programs and guide give the same bytes; so is the
-cabinet.
+cabinet. setup.exe comes from the 32-bit desktop build (build/win32/bin) unless --setup names
+another; without --desktop it must be an i686 program that starts on Windows XP.
 """
 
 import sys
@@ -25,6 +28,7 @@ from pathlib import Path  # noqa: E402
 
 import cabinet  # noqa: E402
 import msce  # noqa: E402
+import pc_setup  # noqa: E402
 from desk_guide import GUIDE, desk_guide  # noqa: E402
 from device_readme import (PIXELS_PER_COLUMN, SCREEN_PIXELS, readme_bytes,  # noqa: E402
                            readme_lines, widest)
@@ -32,6 +36,7 @@ from guide_source import ROOT, GuideError, read_guide  # noqa: E402
 
 sys.path.insert(0, str(ROOT / "tools" / "portability"))
 from check_wince_programs import PROGRAMS, wince_problems  # noqa: E402
+from check_xp_program import xp_problems  # noqa: E402
 
 VERSION = "1.0"
 # The members' time stamp: the release date, whatever the files' own times.
@@ -70,6 +75,17 @@ def check_programs(folder, for_terminal):
     return exes
 
 
+def check_setup(path, for_release):
+    """Refused when setup.exe is missing or, for a release, would not start on Windows XP."""
+    if not path.is_file():
+        raise Refused(f"no {path}: build it for i686 (scripts/test.sh builds build/win32) or "
+                      "name it with --setup")
+    problems = xp_problems(path) if for_release else []
+    if problems:
+        raise Refused("\n".join(f"{path}: {problem}" for problem in problems) +
+                      "\nthe PC setup program must be the i686 build that starts on Windows XP")
+
+
 def write_archive(path, members):
     """members: (name, bytes) in archive order. Written beside path, then moved into place."""
     partial = path.with_suffix(".partial")
@@ -105,6 +121,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--from", dest="folder", type=Path, default=build / "wince-arm" / "bin")
     parser.add_argument("--name")
+    parser.add_argument("--setup", type=Path, default=build / "win32" / "bin" / "setup.exe",
+                        help="the PC setup program (default: the i686 build's)")
     parser.add_argument("--desktop", action="store_true",
                         help="pack programs that are not for the terminal, for a trial")
     args = parser.parse_args()
@@ -112,12 +130,24 @@ def main():
     dist = build / "dist"
     archive = dist / name
     installer = archive.with_suffix(".cab")
-    # A refused run leaves no archive or cabinet of that name behind, so no stale one gets
+    pc_archive = dist / pc_setup.archive_name(name)
+    # A refused run leaves none of the three files of that name behind, so no stale one gets
     # shipped.
-    archive.unlink(missing_ok=True)
-    installer.unlink(missing_ok=True)
+    for path in (archive, installer, pc_archive):
+        path.unlink(missing_ok=True)
     try:
-        exes = check_programs(args.folder, not args.desktop)
+        # Both checks run, so one refusal says all that is wrong.
+        refusals = []
+        try:
+            exes = check_programs(args.folder, not args.desktop)
+        except Refused as error:
+            refusals.append(str(error))
+        try:
+            check_setup(args.setup, not args.desktop)
+        except Refused as error:
+            refusals.append(str(error))
+        if refusals:
+            raise Refused("\n".join(refusals))
         blocks = read_guide()
         if not GUIDE.is_file() or GUIDE.read_text(encoding="utf-8") != desk_guide(blocks):
             raise Refused(f"{GUIDE} does not match its source: run tools/release/desk_guide.py")
@@ -131,12 +161,17 @@ def main():
     files = [(exe.name, exe.read_bytes()) for exe in exes] + [(README, readme)]
     write_archive(archive, files)
     cabinet.write(installer, install_members(files), calendar.timegm(RELEASE_TIME))
+    write_archive(pc_archive, [(pc_setup.SETUP_NAME, args.setup.read_bytes()),
+                               (pc_setup.INI_NAME, pc_setup.ini_bytes(installer.name)),
+                               (installer.name, installer.read_bytes()), (README, readme)])
 
-    with zipfile.ZipFile(archive) as packed:
-        for info in packed.infolist():
-            print(f"  {info.filename:15} {info.file_size:7} bytes, {info.compress_size:7} packed")
+    for path in (archive, pc_archive):
+        with zipfile.ZipFile(path) as packed:
+            for info in packed.infolist():
+                print(f"  {info.filename:30} {info.file_size:7} bytes, "
+                      f"{info.compress_size:7} packed")
+        print(f"{path}: {path.stat().st_size} bytes")
     columns, line = widest(lines)
-    print(f"{archive}: {archive.stat().st_size} bytes")
     print(f"{installer}: {installer.stat().st_size} bytes "
           f"(tools/release/cab_info.py {installer.name} shows what it installs)")
     print(f"{README}: {len(lines)} lines, widest {columns} columns = "
