@@ -33,8 +33,7 @@ class Cabinet(unittest.TestCase):
         cls.programs.mkdir()
         for name in PROGRAMS:
             shutil.copy(BIN / name, cls.programs)
-        cls.cab = cls.package("--from", str(cls.programs), "--desktop", "--name", "trial.zip",
-                              "--setup", str(BIN / "setup.exe"))
+        cls.cab = cls.package("--from", str(cls.programs), "--desktop", "--name", "trial.zip")
 
     @classmethod
     def tearDownClass(cls):
@@ -42,7 +41,8 @@ class Cabinet(unittest.TestCase):
 
     @classmethod
     def package(cls, *args):
-        run = subprocess.run([str(ROOT / "scripts" / "package.sh"), *args],
+        run = subprocess.run([str(ROOT / "scripts" / "package.sh"), *args,
+                              "--setup", str(BIN / "setup.exe")],
                              env=dict(os.environ, TERMINAL_BUILD=str(cls.build)),
                              capture_output=True, text=True, timeout=120)
         assert run.returncode == 0, run.stderr
