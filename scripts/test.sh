@@ -78,7 +78,7 @@ build_i686() {
     cmake -S "$TERMINAL_ROOT" -B "$TERMINAL_BUILD/win32" \
         -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-i686.cmake" \
         -DBUILD_WINE_TESTS=OFF >/dev/null &&
-        cmake --build "$TERMINAL_BUILD/win32" -j"$(nproc)" --target wavemeter identview portswap
+        cmake --build "$TERMINAL_BUILD/win32" -j"$(nproc)" --target wavemeter identview portswap setup
 }
 
 # The release as it reaches the terminal: the CE programs built and checked, started on an

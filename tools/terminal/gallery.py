@@ -12,6 +12,9 @@ SECTIONS = [
     ("identview", "The card identity: filled, partly failed and unavailable."),
     ("portswap", "The COM port list, the change dialog and the reset notice."),
     ("shell", "The modem tools' shell: About box."),
+    ("setup", "The PC setup program (a desktop program, shown here in the terminal's Japanese "
+              "locale): its message where neither ActiveSync nor Windows Mobile Device Center "
+              "is installed."),
 ]
 OVERVIEW = ["wavemeter-bars-5-public.png", "identview-card.png", "portswap-list.png"]
 
