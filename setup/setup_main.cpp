@@ -128,8 +128,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                    CabinetList(ini, length, list);
     wchar_t cabinet[MAX_PATH] = L"";
     bool cabinets = iniRead && CabinetsBeside(iniPath, list, cabinet);
-    wchar_t appManager[MAX_PATH + 1];
-    appManager[MAX_PATH] = 0;
+    wchar_t appManager[MAX_PATH];
     bool found = cabinets && FindAppManager(appManager);
     SetupProblem problem = FirstSetupProblem(iniRead, cabinets, found);
     if (problem == SetupReady && !StartAppManager(appManager, iniPath, folder)) {
