@@ -37,14 +37,19 @@ static char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Narrows text[*begin, *end) to leave out the blanks around it.
+static void TrimBlanks(const char *text, size_t *begin, size_t *end) {
+    while (*begin < *end && IsBlank(text[*begin])) {
+        ++*begin;
+    }
+    while (*end > *begin && IsBlank(text[*end - 1])) {
+        --*end;
+    }
+}
+
 // Whether text[begin, end) with the blanks around it removed is name, ignoring ASCII case.
 static bool SameName(const char *text, size_t begin, size_t end, const char *name) {
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
+    TrimBlanks(text, &begin, &end);
     size_t i = 0;
     for (; begin + i < end; ++i) {
         if (name[i] == 0 || AsciiLower(text[begin + i]) != AsciiLower(name[i])) {
@@ -56,12 +61,7 @@ static bool SameName(const char *text, size_t begin, size_t end, const char *nam
 
 // Copies text[begin, end) without the blanks around it into out.
 static bool CopyTrimmed(const char *text, size_t begin, size_t end, char *out, size_t capacity) {
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
+    TrimBlanks(text, &begin, &end);
     if (capacity == 0 || end - begin > capacity - 1) {
         return false;
     }

@@ -77,11 +77,11 @@ def wince_problems(exe, desktop_exe=None, own_calls=None):
                         f"DYNAMIC_BASE/NX_COMPAT ({flags:#x}), unknown to Windows CE 4.10")
     if header.SizeOfStackReserve != STACK_RESERVE:
         problems.append(f"stack reserve {header.SizeOfStackReserve} bytes, not {STACK_RESERVE}")
-    foreign = sorted(dll for dll in imports(image) if dll.lower() != CORE_DLL)
+    imported = imports(image)
+    foreign = sorted(dll for dll in imported if dll.lower() != CORE_DLL)
     if foreign:
         problems.append(f"imports from {', '.join(foreign)} besides COREDLL.dll")
-    core = {name for dll, names in imports(image).items() if dll.lower() == CORE_DLL
-            for name in names}
+    core = {name for dll, names in imported.items() if dll.lower() == CORE_DLL for name in names}
     if core - own_calls:
         problems.append(f"imports {' '.join(sorted(core - own_calls))} from COREDLL.dll, which "
                         "the program's own code does not call")

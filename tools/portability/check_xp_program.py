@@ -8,13 +8,12 @@ Prints each program's imports; exits 1 with the reasons when one fails.
 """
 
 import sys
-from pathlib import Path
 
 import pefile
 
+from check_imports import read_list
 from pe_image import PeError, imports, open_image
 
-HERE = Path(__file__).resolve().parent
 MACHINE_I386 = pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]
 SUBSYSTEM_WINDOWS_GUI = pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"]
 WINDOWS_XP = (5, 1)
@@ -22,13 +21,8 @@ WINDOWS_XP = (5, 1)
 
 def allowed_imports():
     """{(dll in lower case, function)} of xp_imports.txt."""
-    pairs = set()
-    for line in (HERE / "xp_imports.txt").read_text(encoding="utf-8").splitlines():
-        line = line.split("#", 1)[0].strip()
-        if line:
-            dll, function = line.split("!")
-            pairs.add((dll.lower(), function))
-    return pairs
+    return {(dll.lower(), function)
+            for dll, function in (pair.split("!") for pair in read_list("xp_imports.txt"))}
 
 
 def xp_problems(path):
