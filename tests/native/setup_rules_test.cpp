@@ -52,7 +52,7 @@ const std::string Ini = "[CEAppManager]\r\nComponent = PHSTools\r\n\r\n[PHSTools
                         "Description = \x90\xe0\x96\xbe]\r\ncabfiles\t=  a.cab , b.cab  \r\n"
                         "[Other]\nKey = other\n";
 
-TEST(IniValue, FindsKeysOfTheirOwnSectionOnly) {
+TEST(IniValue, FindsKeysOfTheirOwnSectionByWholeNamesOnly) {
     const struct {
         const char *section, *key;
         size_t capacity;
@@ -63,12 +63,18 @@ TEST(IniValue, FindsKeysOfTheirOwnSectionOnly) {
         {"PHSTools", "Component", 64, nullptr},
         {"Other", "Key", 64, "other"},
         {"Missing", "Key", 64, nullptr},
+        // Whole names only: one that begins the asked name, or extends it, is another name.
+        {"PHSTools", "CabFilesX", 64, nullptr},
+        {"PHSTools", "CabFile", 64, nullptr},
+        {"OtherSection", "Key", 64, nullptr},
+        {"PHSTool", "CabFiles", 64, nullptr},
         {"CEAppManager", "Component", 8, nullptr},
     };
     for (const auto &c : cases) {
         char out[64] = "";
         EXPECT_EQ(c.value != nullptr,
-                  IniValue(Ini.data(), Ini.size(), c.section, c.key, out, c.capacity));
+                  IniValue(Ini.data(), Ini.size(), c.section, c.key, out, c.capacity))
+            << c.section << " " << c.key;
         EXPECT_STREQ(c.value ? c.value : "", out) << c.section << " " << c.key;
     }
 }
