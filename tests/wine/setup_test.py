@@ -1,7 +1,8 @@
 """The PC setup program (its x86-64 build) under Wine, started from another folder, with a
 stand-in Application Manager (test-bin/CEAppMgr.exe records its command line) registered under
 App Paths: started once with the quoted .ini beside setup.exe when all is there; otherwise no
-program started, one message box saying what is missing, a non-zero exit code once it is closed.
+program started, one message box saying what is missing, and once it is closed the exit code that
+names the problem for scripted installs.
 """
 
 import shutil
@@ -19,6 +20,7 @@ CABINET = "phs-tools-1.0-wince-arm.cab"
 # What each message says and no other does, and the file it names.
 SAYS = {"no manager": "ActiveSync", "no ini": "読めません", "no cabinet": "ありません"}
 NAMES = {"no manager": CABINET, "no ini": pc_setup.INI_NAME, "no cabinet": CABINET}
+EXIT_CODES = {"no ini": 1, "no cabinet": 2, "no manager": 3}
 # Sets the key's default value to its argument as REG_SZ without a terminator, through
 # NtSetValueKey: Wine's RegSetValueExW and reg import add one.
 UNTERMINATED_SOURCE = r"""#include <windows.h>
@@ -58,8 +60,9 @@ class SetupTest(t.TerminalTestCase):
         self.started = self.manager / "command-lines.txt"
         self.standin = windows_path(self.manager / "CEAppMgr.exe")
 
-    def prepare(self, kind, data, files):
-        """Starts setup.exe beside files, the key holding only a value of kind with data."""
+    def prepare(self, kind, data, listed, cabinet):
+        """Starts setup.exe beside an .ini whose CabFiles is listed (None: no .ini) and, if
+        cabinet, the cabinet, the key holding only a value of kind with data."""
         t.reg_delete(KEY)
         shutil.rmtree(self.folder, ignore_errors=True)
         for folder in (self.release, self.elsewhere, self.manager):
@@ -67,9 +70,9 @@ class SetupTest(t.TerminalTestCase):
         shutil.copy(t.TOOLS / "setup.exe", self.release)
         shutil.copy(t.WIN_BUILD / "test-bin" / "CEAppMgr.exe", self.manager)
         set_value(kind, data)
-        if "ini" in files:
-            (self.release / pc_setup.INI_NAME).write_bytes(pc_setup.ini_bytes(CABINET))
-        if "cabinet" in files:
+        if listed is not None:
+            (self.release / pc_setup.INI_NAME).write_bytes(pc_setup.ini_bytes(listed))
+        if cabinet:
             (self.release / CABINET).write_bytes(b"MSCF stand-in")
         process = subprocess.Popen(["wine", str(self.release / "setup.exe")], cwd=self.elsewhere,
                                    env=t.ENV, stdout=subprocess.DEVNULL,
@@ -78,37 +81,43 @@ class SetupTest(t.TerminalTestCase):
         return process
 
     def test_starts_the_application_manager_with_the_ini_beside_it(self):
-        self.assertEqual(self.prepare("REG_SZ", self.standin, ["ini", "cabinet"]).wait(60), 0)
+        self.assertEqual(self.prepare("REG_SZ", self.standin, CABINET, True).wait(60), 0)
         t.wait_for("the stand-in's end", lambda: not t._our_processes(["CEAppMgr.exe"]))
         ini = windows_path(self.release / pc_setup.INI_NAME)
         self.assertEqual(self.started.read_text(encoding="utf-8").splitlines(),
                          [f'"{self.standin}" "{ini}"'])
 
     def test_says_what_is_missing(self):
-        both = ["ini", "cabinet"]
+        standin, cab = self.standin, CABINET
         cases = [
-            # (what, the key's value: type and data, files beside setup.exe, message)
-            ("key absent", None, None, both, "no manager"),
-            ("a number", "REG_DWORD", 1, both, "no manager"),
-            ("empty", "REG_SZ", "", both, "no manager"),
-            ("unterminated", "unterminated", self.standin, both, "no manager"),
-            ("no such file", "REG_SZ", self.standin[:-4] + "-gone.exe", both, "no manager"),
-            ("no ini", "REG_SZ", self.standin, ["cabinet"], "no ini"),
-            ("no cabinet", "REG_SZ", self.standin, ["ini"], "no cabinet"),
-            ("nothing at all", None, None, [], "no ini"),
+            # (what, the key's value: type and data, the .ini's CabFiles (None: no .ini),
+            # cabinet beside setup.exe, message)
+            ("key absent", None, None, cab, True, "no manager"),
+            ("a number", "REG_DWORD", 1, cab, True, "no manager"),
+            ("empty", "REG_SZ", "", cab, True, "no manager"),
+            ("unterminated", "unterminated", standin, cab, True, "no manager"),
+            ("no such file", "REG_SZ", standin[:-4] + "-gone.exe", cab, True, "no manager"),
+            ("not a program", "REG_SZ", windows_path(self.release / cab), cab, True,
+             "no manager"),
+            ("no ini", "REG_SZ", standin, None, True, "no ini"),
+            ("no cabinet", "REG_SZ", standin, cab, False, "no cabinet"),
+            ("no cabinet listed", "REG_SZ", standin, "", True, "no cabinet"),
+            ("only blanks and commas listed", "REG_SZ", standin, " , ,", True, "no cabinet"),
+            ("nothing at all", None, None, None, False, "no ini"),
         ]
-        for what, kind, data, files, message in cases:
+        for what, kind, data, listed, cabinet, message in cases:
             with self.subTest(what):
-                setup = self.prepare(kind, data, files)
+                setup = self.prepare(kind, data, listed, cabinet)
                 box = t.wait_window(CAPTION, timeout_ms=30000)
                 text = " ".join(c["text"] or "" for c in box["controls"]
                                 if c["class"].lower() == "static")
                 for said, phrase in SAYS.items():
                     self.assertEqual(phrase in text, said == message, f"{said}: {text!r}")
-                self.assertIn(NAMES[message], text)
+                if "listed" not in what:  # an empty list names no cabinet
+                    self.assertIn(NAMES[message], text)
                 if what == "key absent":
                     t.publish(t.screenshot("setup-no-app-manager"), "setup-no-app-manager")
                 self.assertIsNone(setup.poll(), "ended before its message box was closed")
                 t.probe.click(1, title=CAPTION)  # OK
-                self.assertNotEqual(setup.wait(30), 0)
+                self.assertEqual(setup.wait(30), EXIT_CODES[message])
                 self.assertFalse(self.started.exists(), "the Application Manager was started")
