@@ -1,7 +1,7 @@
 """Windows CE installation cabinets: Microsoft Cabinets written and read with GNOME's gcab, whose
 first member is the installation data (".000", see msce.py) and whose other members are the
 files to install, named in 8.3 form with their file id as a three-digit extension, in
-descending order of it.
+descending order of it, and perhaps a setup DLL (".999").
 """
 
 import os
@@ -13,6 +13,9 @@ from pathlib import Path
 import msce
 
 INSTALL_DATA_ID = 0
+# The member the CAB wizard stores a setup DLL in, which the installer loads and no file entry
+# installs.
+SETUP_DLL_ID = 999
 _MEMBER = re.compile(r"^[^.]{1,8}\.(\d{3})$")
 
 
@@ -61,23 +64,32 @@ def read(path):
 
 
 def check(members):
-    """The installation data of a cabinet's members, checked against them: .000 first, the rest
-    in descending order of their ids, each installed file's id the extension of one member,
-    and no member left over. msce.MsceError with the reason otherwise."""
+    """The installation data of a cabinet's members, checked against them: .000 first, the files
+    in descending order of their ids, each installed file's id the extension of one member, and
+    no member left over but a setup DLL (.999). msce.MsceError with the reason otherwise."""
     if not members or member_id(members[0][0]) != INSTALL_DATA_ID:
         raise msce.MsceError("the first member is not the installation data (.000)")
     ids = [member_id(name) for name, _ in members[1:]]
     for (name, _), file_id in zip(members[1:], ids):
         if file_id is None or file_id == INSTALL_DATA_ID:
             raise msce.MsceError(f"member {name} has no file id of 001 to 999 as extension")
-    if ids != sorted(set(ids), reverse=True):
-        raise msce.MsceError(f"members after the .000 are not in descending order: {ids}")
     data = msce.parse(members[0][1])
     wanted = {fid for fid, _, _, _ in data.files}
+    installed = [file_id for file_id in ids if file_id in wanted or file_id != SETUP_DLL_ID]
+    if installed != sorted(set(installed), reverse=True):
+        raise msce.MsceError(f"members after the .000 are not in descending order: {ids}")
     missing = sorted(wanted - set(ids))
     if missing:
         raise msce.MsceError(f"file {missing[0]:03d} of the installation data has no member")
-    extra = [name for name, _ in members[1:] if member_id(name) not in wanted]
+    extra = [name for name, _ in members[1:]
+             if member_id(name) not in wanted and member_id(name) != SETUP_DLL_ID]
     if extra:
         raise msce.MsceError(f"member {extra[0]} is installed by no entry of the .000")
     return data
+
+
+def setup_dll(members, data):
+    """(member name, bytes) of the setup DLL that the device's installer runs, or None."""
+    installed = {fid for fid, _, _, _ in data.files}
+    return next(((name, raw) for name, raw in members[1:]
+                 if member_id(name) == SETUP_DLL_ID and SETUP_DLL_ID not in installed), None)

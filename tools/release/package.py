@@ -44,15 +44,21 @@ RELEASE_TIME = (2026, 12, 9, 0, 0, 0)
 README = "README.txt"
 
 # What the device's installer records and where it puts the tools: \Program Files\PHS Tools,
-# with one shortcut per program, named as the program, in the Start menu's programs folder. The
-# installer creates each shortcut under the name stored for it, so that name carries the .lnk
-# that makes the file a shortcut.
-# The installation data holds ASCII text only; nothing is written to the registry, so removing
-# the package leaves the IrDA port setting, the user's own, as it is.
-APP_NAME = "Card and IrDA Utilities"
+# with one shortcut per program in the Start menu's programs folder. The installation data's
+# text is in the terminal's code page (932), so the names the user sees are Japanese: the
+# application name that the program removal lists (after the provider), and each shortcut named
+# as its program's window is titled. The installer creates a shortcut under the name stored for
+# it, so that name carries the .lnk that makes the file a shortcut. Nothing is written to the
+# registry, so removing the package leaves the IrDA port setting, the user's own, as it is.
+APP_NAME = "カード・赤外線ツール"
 PROVIDER = "PHS Tools"
 INSTALL_FOLDER = "PHS Tools"
+SHORTCUTS = {"wavemeter.exe": "PHS電波状態表示", "identview.exe": "PHS情報表示",
+             "portswap.exe": "赤外線設定ツール"}
+# The installation data's member keeps the 8.3 name it has always had.
+INSTALL_DATA_STEM = "CARDANDI"
 MIN_WINDOWS_CE = (4, 10)
+PROGRAM_FILES = 1
 START_MENU_PROGRAMS = 11
 
 
@@ -101,19 +107,20 @@ def write_archive(path, members):
 
 def install_members(files):
     """The cabinet's members for files ((name, bytes); programs first): the installation data,
-    then the files in descending order of their ids."""
-    strings = {1: "%CE1%", 2: INSTALL_FOLDER}
+    then the files in descending order of their ids. msce.MsceError when a name can't be
+    written."""
+    strings = {1: f"%CE{PROGRAM_FILES}%\\{INSTALL_FOLDER}"}
     data = msce.InstallData(APP_NAME, PROVIDER, MIN_WINDOWS_CE, strings=strings,
-                            dirs={1: [1, 2]})
+                            dirs={1: [1]})
     for file_id, (name, _) in enumerate(files, 1):
         data.files.append((file_id, 1, msce.FILE_OVERWRITE | msce.FILE_NO_SKIP, name))
-        if name.endswith(".exe"):
-            strings[len(strings) + 1] = Path(name).stem + msce.LINK_SUFFIX
+        if name in SHORTCUTS:
+            strings[len(strings) + 1] = SHORTCUTS[name] + msce.LINK_SUFFIX
             data.links.append((len(data.links) + 1, START_MENU_PROGRAMS, file_id,
                                msce.LINK_TO_FILE, [len(strings)]))
     members = [(cabinet.member_name(name, file_id), raw)
                for file_id, (name, raw) in enumerate(files, 1)]
-    return [(cabinet.member_name(APP_NAME, 0), msce.build(data))] + members[::-1]
+    return [(cabinet.member_name(INSTALL_DATA_STEM, 0), msce.build(data))] + members[::-1]
 
 
 def main():
@@ -153,14 +160,15 @@ def main():
             raise Refused(f"{GUIDE} does not match its source: run tools/release/desk_guide.py")
         lines = readme_lines(blocks)
         readme = readme_bytes(lines)
-    except (Refused, GuideError) as error:
+        files = [(exe.name, exe.read_bytes()) for exe in exes] + [(README, readme)]
+        members = install_members(files)
+    except (Refused, GuideError, msce.MsceError) as error:
         print(f"package: refused: {error}", file=sys.stderr)
         return 1
     dist.mkdir(parents=True, exist_ok=True)
     (dist / README).write_bytes(readme)
-    files = [(exe.name, exe.read_bytes()) for exe in exes] + [(README, readme)]
     write_archive(archive, files)
-    cabinet.write(installer, install_members(files), calendar.timegm(RELEASE_TIME))
+    cabinet.write(installer, members, calendar.timegm(RELEASE_TIME))
     write_archive(pc_archive, [(pc_setup.SETUP_NAME, args.setup.read_bytes()),
                                (pc_setup.INI_NAME, pc_setup.ini_bytes(installer.name)),
                                (installer.name, installer.read_bytes()), (README, readme)])
