@@ -1,12 +1,20 @@
-// The port change dialog under Wine: the COM numbers it offers, and what OK stores and shows.
+// The port change dialog under Wine: the COM numbers it offers, and what OK stores, shows and
+// sends to the system-control driver.
 #include "driver_registry.h"
 #include "port_change.h"
 #include "port_list.h"
 #include "resource.h"
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
+
+// The slots through which this program calls CreateFileW and DeviceIoControl.
+extern "C" HANDLE(WINAPI *__imp_CreateFileW)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD,
+                                             DWORD, HANDLE);
+extern "C" BOOL(WINAPI *__imp_DeviceIoControl)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD,
+                                               LPOVERLAPPED);
 
 namespace {
 
@@ -106,6 +114,7 @@ struct Notice {
     std::wstring caption;
     std::wstring text;
     HWND owner;
+    HWND window;
 };
 std::vector<Notice> Notices;
 LARGE_INTEGER LastNoticeClosed;
@@ -136,6 +145,7 @@ BOOL CALLBACK CloseNotice(HWND window, LPARAM) {
     GetWindowTextW(window, caption, 64);
     notice.caption = caption;
     notice.owner = owner;
+    notice.window = window;
     EnumChildWindows(window, LongestStaticText, reinterpret_cast<LPARAM>(&notice.text));
     Notices.push_back(notice);
     QueryPerformanceCounter(&LastNoticeClosed);
@@ -153,7 +163,72 @@ std::wstring ResetNoticeText() {
     return text;
 }
 
-// Runs OK in a fresh working directory, where no system-control driver stands in.
+// Device-control requests as the driver gets them, taken at the call while a recorder lives:
+// under Wine the device is a plain file, which refuses any request, so nothing else shows what
+// was sent. Each request notes the name its handle was opened with.
+struct DeviceRequest {
+    std::wstring device;
+    DWORD code;
+    const void *in, *out;
+    DWORD inBytes, outBytes;
+    bool afterNotice; // a notice had been shown and was closed
+};
+std::vector<DeviceRequest> Requests;
+std::map<HANDLE, std::wstring> OpenedNames;
+decltype(__imp_CreateFileW) RealCreateFileW;
+decltype(__imp_DeviceIoControl) RealDeviceIoControl;
+
+HANDLE WINAPI RecordCreateFileW(LPCWSTR name, DWORD access, DWORD share,
+                                LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                HANDLE model) {
+    HANDLE opened = RealCreateFileW(name, access, share, security, disposition, flags, model);
+    if (opened != INVALID_HANDLE_VALUE) {
+        OpenedNames[opened] = name;
+    }
+    return opened;
+}
+
+BOOL WINAPI RecordDeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inBytes, LPVOID out,
+                                  DWORD outBytes, LPDWORD returned, LPOVERLAPPED overlapped) {
+    bool afterNotice = !Notices.empty() && !IsWindow(Notices.back().window);
+    Requests.push_back({OpenedNames[device], code, in, out, inBytes, outBytes, afterNotice});
+    return RealDeviceIoControl(device, code, in, inBytes, out, outBytes, returned, overlapped);
+}
+
+template <typename Function> void PointSlotAt(Function *slot, Function target) {
+    DWORD protection;
+    ASSERT_TRUE(VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection));
+    *slot = target;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
+struct DeviceRequestRecorder {
+    DeviceRequestRecorder() {
+        RealCreateFileW = __imp_CreateFileW;
+        RealDeviceIoControl = __imp_DeviceIoControl;
+        Requests.clear();
+        OpenedNames.clear();
+        PointSlotAt(&__imp_CreateFileW, RecordCreateFileW);
+        PointSlotAt(&__imp_DeviceIoControl, RecordDeviceIoControl);
+    }
+    ~DeviceRequestRecorder() {
+        PointSlotAt(&__imp_CreateFileW, RealCreateFileW);
+        PointSlotAt(&__imp_DeviceIoControl, RealDeviceIoControl);
+    }
+};
+
+// Under Wine the system-control driver's name opens a file of that name in the working
+// directory: with it the open succeeds, without it the open fails as where there is no driver.
+void PutDriver(bool present) {
+    if (present) {
+        CloseHandle(CreateFileW(L"SYX1:", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    } else {
+        DeleteFileW(L"SYX1:");
+    }
+}
+
+// Runs OK in a fresh working directory, where no system-control driver stands in unless a case
+// puts one there.
 class PortChangeOk : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -200,6 +275,7 @@ struct OkCase {
     bool notice;
     bool stored; // Index holds `index` afterwards (else it keeps 7, or stays missing)
     DWORD index;
+    bool driver; // the system-control driver stands in: a reset is requested after the notice
 };
 
 const Taken Seeded = {1, 1, 1, 0, 0, 0, 0, 0, 0};
@@ -207,15 +283,16 @@ const Taken AllTaken = {1, 1, 1, 1, 1, 1, 1, 1, 1};
 const Taken NoneTaken = {0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 const OkCase OkCases[] = {
-    {"a free number chosen", Seeded, 1, L"5:", true, true, true, 5},
-    {"the current port kept", Seeded, 1, NULL, true, true, true, 2},
-    {"the last free number", Seeded, 1, L"9:", true, true, true, 9},
-    {"no number free, IrDA on COM3", AllTaken, 2, NULL, true, true, true, 3},
-    {"no IrDA port, a number chosen", NoneTaken, -1, L"1:", true, true, true, 1},
-    {"no IrDA port and nothing chosen: refused", NoneTaken, -1, NULL, true, false, false, 0},
-    {"nothing to choose at all: refused", AllTaken, -1, NULL, true, false, false, 0},
+    {"a free number chosen", Seeded, 1, L"5:", true, true, true, 5, false},
+    {"a free number chosen, with the driver", Seeded, 1, L"5:", true, true, true, 5, true},
+    {"the current port kept", Seeded, 1, NULL, true, true, true, 2, true},
+    {"the last free number", Seeded, 1, L"9:", true, true, true, 9, false},
+    {"no number free, IrDA on COM3", AllTaken, 2, NULL, true, true, true, 3, false},
+    {"no IrDA port, a number chosen", NoneTaken, -1, L"1:", true, true, true, 1, false},
+    {"no IrDA port and nothing chosen: refused", NoneTaken, -1, NULL, true, false, false, 0, true},
+    {"nothing to choose at all: refused", AllTaken, -1, NULL, true, false, false, 0, false},
     {"IrDA key missing: nothing written, notice all the same", Seeded, 1, L"4:", false, true, false,
-     0},
+     0, true},
 };
 
 TEST_F(PortChangeOk, StoresTheChosenNumberAndShowsTheNotice) {
@@ -233,8 +310,12 @@ TEST_F(PortChangeOk, StoresTheChosenNumberAndShowsTheNotice) {
                                 reinterpret_cast<LPARAM>(c.choose));
         }
         Choices before = ChoicesOf(dialog);
-
-        PressOk(dialog);
+        PutDriver(c.driver);
+        {
+            DeviceRequestRecorder recorder;
+            PressOk(dialog);
+        }
+        PutDriver(false);
 
         ASSERT_EQ(Notices.size(), c.notice ? 1u : 0u) << c.what;
         if (c.notice) {
@@ -252,7 +333,19 @@ TEST_F(PortChangeOk, StoresTheChosenNumberAndShowsTheNotice) {
             EXPECT_EQ(bytes, 4u) << c.what;
             EXPECT_EQ(index, c.stored ? c.index : 7u) << c.what;
         }
-        // Without the system-control driver the dialog stays as it was.
+        // One reset request with no buffers to the system-control driver, once the user has
+        // closed the notice; none where the driver is absent or nothing was chosen.
+        ASSERT_EQ(Requests.size(), c.driver && c.notice ? 1u : 0u) << c.what;
+        for (const DeviceRequest &r : Requests) {
+            EXPECT_EQ(r.device, L"SYX1:") << c.what;
+            EXPECT_EQ(r.code, 257u) << c.what;
+            EXPECT_EQ(r.in, nullptr) << c.what;
+            EXPECT_EQ(r.inBytes, 0u) << c.what;
+            EXPECT_EQ(r.out, nullptr) << c.what;
+            EXPECT_EQ(r.outBytes, 0u) << c.what;
+            EXPECT_TRUE(r.afterNotice) << c.what;
+        }
+        // Where the terminal does not reset, the dialog stays as it was.
         EXPECT_TRUE(IsWindow(dialog)) << c.what;
         Choices after = ChoicesOf(dialog);
         EXPECT_EQ(after.entries, before.entries) << c.what;
