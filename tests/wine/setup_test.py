@@ -61,8 +61,11 @@ class SetupTest(t.TerminalTestCase):
         self.standin = windows_path(self.manager / "CEAppMgr.exe")
 
     def prepare(self, kind, data, listed, cabinet):
-        """Starts setup.exe beside an .ini whose CabFiles is listed (None: no .ini) and, if
-        cabinet, the cabinet, the key holding only a value of kind with data."""
+        """Starts setup.exe beside an .ini whose CabFiles is listed (bytes: the .ini itself,
+        None: no .ini) and, if cabinet, the cabinet, the key holding only a value of kind with
+        data."""
+        # A case that failed left its message box open: it must not pass for the next one's.
+        t.kill_tools("setup.exe")
         t.reg_delete(KEY)
         shutil.rmtree(self.folder, ignore_errors=True)
         for folder in (self.release, self.elsewhere, self.manager):
@@ -71,7 +74,8 @@ class SetupTest(t.TerminalTestCase):
         shutil.copy(t.WIN_BUILD / "test-bin" / "CEAppMgr.exe", self.manager)
         set_value(kind, data)
         if listed is not None:
-            (self.release / pc_setup.INI_NAME).write_bytes(pc_setup.ini_bytes(listed))
+            ini = listed if isinstance(listed, bytes) else pc_setup.ini_bytes(listed)
+            (self.release / pc_setup.INI_NAME).write_bytes(ini)
         if cabinet:
             (self.release / CABINET).write_bytes(b"MSCF stand-in")
         process = subprocess.Popen(["wine", str(self.release / "setup.exe")], cwd=self.elsewhere,
@@ -90,8 +94,8 @@ class SetupTest(t.TerminalTestCase):
     def test_says_what_is_missing(self):
         standin, cab = self.standin, CABINET
         cases = [
-            # (what, the key's value: type and data, the .ini's CabFiles (None: no .ini),
-            # cabinet beside setup.exe, message)
+            # (what, the key's value: type and data, the .ini's CabFiles (bytes: the .ini,
+            # None: no .ini), cabinet beside setup.exe, message)
             ("key absent", None, None, cab, True, "no manager"),
             ("a number", "REG_DWORD", 1, cab, True, "no manager"),
             ("empty", "REG_SZ", "", cab, True, "no manager"),
@@ -100,6 +104,8 @@ class SetupTest(t.TerminalTestCase):
             ("not a program", "REG_SZ", windows_path(self.release / cab), cab, True,
              "no manager"),
             ("no ini", "REG_SZ", standin, None, True, "no ini"),
+            ("no component", "REG_SZ", standin, b"[CEAppManager]\r\nVersion = 1.0\r\n", True,
+             "no ini"),
             ("no cabinet", "REG_SZ", standin, cab, False, "no cabinet"),
             ("no cabinet listed", "REG_SZ", standin, "", True, "no cabinet"),
             ("only blanks and commas listed", "REG_SZ", standin, " , ,", True, "no cabinet"),
