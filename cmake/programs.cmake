@@ -15,6 +15,9 @@ target_compile_definitions(tool_compile_options INTERFACE UNICODE _UNICODE
     __USE_MINGW_ANSI_STDIO=0)
 add_library(tool_options INTERFACE)
 target_link_libraries(tool_options INTERFACE tool_compile_options)
+# No link time in the header (GNU ld writes one by default): the same sources give the same
+# bytes. Nothing reads it for programs without bound imports, on Windows CE as on Windows XP.
+target_link_options(tool_options INTERFACE -Wl,--no-insert-timestamp)
 if(WINCE_ARM)
     # The CE compiler driver links COREDLL and its static runtime by itself, and its WinMain
     # already takes a UTF-16 command line. It knows no desktop subsystem options.

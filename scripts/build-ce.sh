@@ -4,11 +4,13 @@
 # programs for the Windows CE GUI subsystem, importing from COREDLL.dll alone, with exactly the
 # resources of the desktop build (which it brings up to date first, with MinGW-w64).
 #
+#   scripts/build-ce.sh [BUILD_DIR]     # another build folder than build/wince-arm
+#
 # The toolchain is found through CEGCC_ROOT (its bin/ holds arm-mingw32ce-g++), else on PATH.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TERMINAL_BUILD:-$root/build}
-ce_build=$build/wince-arm
+ce_build=${1:-$build/wince-arm}
 win_build=$build/win64
 
 compiler=arm-mingw32ce-g++

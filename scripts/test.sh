@@ -75,22 +75,42 @@ wine_tier() {
 }
 
 build_i686() {
-    cmake -S "$TERMINAL_ROOT" -B "$TERMINAL_BUILD/win32" \
-        -DCMAKE_TOOLCHAIN_FILE="$TERMINAL_ROOT/cmake/mingw-w64-i686.cmake" \
-        -DBUILD_WINE_TESTS=OFF >/dev/null &&
-        cmake --build "$TERMINAL_BUILD/win32" -j"$(nproc)" --target wavemeter identview portswap setup
+    "$here/build.sh" win32
 }
 
 # The release as it reaches the terminal: the CE programs built and checked, started on an
-# emulated ARM core, the archive and the cabinet made from them, and what the cabinet installs
-# read back from it.
+# emulated ARM core, the release made from them (package.sh builds what it packs) and checked
+# against its checksums, and what the cabinet installs read back. Then the release is made a
+# second time from programs built a second time, in another folder, later, in another time zone
+# and locale, with another umask: every file must be the same, byte for byte.
 wince_tier() {
+    local again=$TERMINAL_BUILD/release-again
     "$here/build-ce.sh" &&
         (cd "$TERMINAL_ROOT" && CE_BUILD=$TERMINAL_BUILD/wince-arm \
             /usr/bin/python3 -m unittest -v tests.wince.test_startup) &&
         "$here/package.sh" &&
+        (cd "$TERMINAL_BUILD/dist" && sha256sum -c SHA256SUMS) &&
         /usr/bin/python3 "$TERMINAL_ROOT/tools/release/cab_info.py" \
-            "$TERMINAL_BUILD/dist/phs-tools-1.0-wince-arm.cab"
+            "$TERMINAL_BUILD/dist/phs-tools-1.0-wince-arm.cab" &&
+        rm -rf "$again" &&
+        (umask 077 && export TZ=Asia/Tokyo LC_ALL=C.UTF-8 LANG=C.UTF-8 &&
+            "$here/build-ce.sh" "$again/wince-arm" &&
+            TERMINAL_BUILD=$again WIN32_TARGETS=setup "$here/build.sh" win32 &&
+            "$here/package.sh" --from "$again/wince-arm/bin" \
+                --setup "$again/win32/bin/setup.exe" --dist "$again/dist") &&
+        same_files "$TERMINAL_BUILD/dist" "$again/dist" phs-tools-1.0-wince-arm.zip \
+            phs-tools-1.0-wince-arm.cab phs-tools-1.0-pc-setup.zip SHA256SUMS
+}
+
+# same_files A B NAME...: each file NAME is the same in folders A and B; cmp names the first
+# byte where one differs.
+same_files() {
+    local first=$1 second=$2 status=0
+    shift 2
+    for name in "$@"; do
+        cmp "$first/$name" "$second/$name" && echo "$name: the same in both releases" || status=1
+    done
+    return $status
 }
 
 # Where the CE tier's compiler is, as build-ce.sh looks for it; empty when there is none.

@@ -35,9 +35,9 @@ class Package(unittest.TestCase):
         for name in PROGRAMS:
             shutil.copy(BIN / name, self.programs)
 
-    def package(self, *args):
+    def package(self, *args, **env):
         return subprocess.run([str(ROOT / "scripts" / "package.sh"), *args],
-                              env=dict(os.environ, TERMINAL_BUILD=str(self.build)),
+                              env=dict(os.environ, TERMINAL_BUILD=str(self.build), **env),
                               capture_output=True, text=True, timeout=120)
 
     def test_desktop_trial(self):
@@ -57,6 +57,11 @@ class Package(unittest.TestCase):
         self.assertIn("取得できませんでした", text)
         self.assertNotIn("\n", text.replace("\r\n", ""))
         self.check_pc_setup(pc_archive, "trial.cab")
+        sums = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=self.build / "dist",
+                              capture_output=True, text=True)
+        self.assertEqual(sums.returncode, 0, sums.stdout + sums.stderr)
+        self.assertEqual(sorted(sums.stdout.splitlines()), [
+            f"{name}: OK" for name in ("trial-pc-setup.zip", "trial.cab", "trial.zip")])
 
         # Later, with other file times, the same programs give the same bytes.
         later = time.time() + 86400
@@ -87,29 +92,33 @@ class Package(unittest.TestCase):
     def test_refusals(self):
         missing = self.build / "empty"
         missing.mkdir()
+        setup = ["--setup", str(SETUP)]
         cases = [
-            # (what, arguments, text the message must hold)
-            ("desktop programs packed as the terminal's", ["--from", str(self.programs)],
-             "not ARM"),
-            ("no CE build at all", [], "build-ce.sh"),
-            ("a program missing", ["--from", str(missing), "--desktop"], "wavemeter.exe"),
-            ("a desktop setup.exe in a release", ["--from", str(self.programs), "--setup",
-                                                  str(SETUP)], "not an i686"),
-            ("no setup.exe", ["--from", str(self.programs), "--desktop"], "win32/bin/setup.exe"),
+            # (what, arguments, the environment's changes, text the message must hold)
+            ("desktop programs packed as the terminal's", ["--from", str(self.programs), *setup],
+             {}, "not ARM"),
+            ("no CE toolchain to build the programs", setup, {"CEGCC_ROOT": str(missing)},
+             "build-ce.sh failed"),
+            ("a program missing", ["--from", str(missing), "--desktop", *setup], {},
+             "wavemeter.exe"),
+            ("a desktop setup.exe in a release", ["--from", str(self.programs), *setup], {},
+             "not an i686"),
+            ("no setup.exe", ["--from", str(self.programs), "--desktop", "--setup",
+                              str(missing / "setup.exe")], {}, "empty/setup.exe"),
         ]
         dist = self.build / "dist"
         dist.mkdir()
-        for what, args, message in cases:
+        for what, args, env, message in cases:
             with self.subTest(what):
                 # Files of an earlier run, which a refused one must not leave behind.
                 stem = "phs-tools-1.0-" + ("win32" if "--desktop" in args else "wince-arm")
-                for name in (f"{stem}.zip", f"{stem}.cab", pc_setup.archive_name(f"{stem}.zip")):
+                for name in (f"{stem}.zip", f"{stem}.cab", pc_setup.archive_name(f"{stem}.zip"),
+                             "SHA256SUMS"):
                     (dist / name).write_bytes(b"stale")
-                run = self.package(*args)
+                run = self.package(*args, **env)
                 self.assertNotEqual(run.returncode, 0)
                 self.assertIn(message, run.stderr)
-                self.assertEqual(list((self.build / "dist").glob("*.zip")), [])
-                self.assertEqual(list((self.build / "dist").glob("*.cab")), [])
+                self.assertEqual(list(dist.iterdir()), [])
 
 
 if __name__ == "__main__":

@@ -6,14 +6,19 @@ for installing from the PC: setup.exe, the Application Manager's .ini, the cabin
 (named as the archive, with -pc-setup.zip for -wince-arm.zip or .zip).
 
 usage: package.sh [--from BIN_DIR] [--name ZIP_NAME] [--setup SETUP_EXE] [--desktop]
+                  [--dist DIR]
 
-The programs come from the Windows CE build (build/wince-arm/bin) unless --from names another
-folder, and must be Windows CE ARM programs; --desktop packs programs of another build as they
-are, for a trial (e.g. --from build/win64/bin --desktop). The archive goes to build/dist/ (the
-build folder is TERMINAL_BUILD when set). It is reproducible: members in a fixed order, with
-fixed times and attributes, so the same programs and guide give the same bytes; so is the
-cabinet. setup.exe comes from the 32-bit desktop build (build/win32/bin) unless --setup names
-another; without --desktop it must be an i686 program that starts on Windows XP.
+The programs are built for the terminal (scripts/build-ce.sh, into build/wince-arm, with its
+check) unless --from names their folder, and must be Windows CE ARM programs; --desktop packs
+programs of another build as they are, for a trial (e.g. --from build/win64/bin --desktop).
+setup.exe is built for i686 (scripts/build.sh win32, into build/win32, checked against Windows
+XP) unless --setup names another; without --desktop it must be an i686 program that starts on
+Windows XP. The files go to build/dist/ unless --dist names another folder (the build folder is
+TERMINAL_BUILD when set), with SHA256SUMS beside them, as sha256sum -c reads it.
+
+The release is reproducible: the programs carry no link time, the archives' and the cabinet's
+members come in a fixed order with fixed times and attributes, so the same sources give the
+same bytes, whatever the folder, the clock, the time zone or the locale.
 """
 
 import sys
@@ -22,7 +27,9 @@ sys.dont_write_bytecode = True  # keep the source folder free of __pycache__
 
 import argparse  # noqa: E402
 import calendar  # noqa: E402
+import hashlib  # noqa: E402
 import os  # noqa: E402
+import subprocess  # noqa: E402
 import zipfile  # noqa: E402
 from pathlib import Path  # noqa: E402
 
@@ -42,6 +49,7 @@ VERSION = "1.0"
 # The members' time stamp: the release date, whatever the files' own times.
 RELEASE_TIME = (2026, 12, 9, 0, 0, 0)
 README = "README.txt"
+CHECKSUMS = "SHA256SUMS"
 
 # What the device's installer records and where it puts the tools: \Program Files\PHS Tools,
 # with one shortcut per program in the Start menu's programs folder. The installation data's
@@ -71,8 +79,8 @@ def check_programs(folder, for_terminal):
     exes = [folder / f"{program}.exe" for program in PROGRAMS]
     missing = [exe.name for exe in exes if not exe.is_file()]
     if missing:
-        raise Refused(f"no {', '.join(missing)} in {folder}: build the programs for the terminal "
-                      "with scripts/build-ce.sh first (or name their folder with --from)")
+        raise Refused(f"no {', '.join(missing)} in {folder}: scripts/build-ce.sh builds the "
+                      "programs for the terminal; --from names another folder")
     if for_terminal:
         problems = [f"{exe}: {problem}" for exe in exes for problem in wince_problems(exe)]
         if problems:
@@ -84,8 +92,8 @@ def check_programs(folder, for_terminal):
 def check_setup(path, for_release):
     """Refused when setup.exe is missing or, for a release, would not start on Windows XP."""
     if not path.is_file():
-        raise Refused(f"no {path}: build it for i686 (scripts/test.sh builds build/win32) or "
-                      "name it with --setup")
+        raise Refused(f"no {path}: scripts/build.sh win32 builds it for i686; --setup names "
+                      "another")
     problems = xp_problems(path) if for_release else []
     if problems:
         raise Refused("\n".join(f"{path}: {problem}" for problem in problems) +
@@ -123,28 +131,52 @@ def install_members(files):
     return [(cabinet.member_name(INSTALL_DATA_STEM, 0), msce.build(data))] + members[::-1]
 
 
+def build_for_release(script, what, **env):
+    """Runs a build script of scripts/, its output on stderr; Refused when it fails."""
+    command = [str(ROOT / "scripts" / script[0]), *script[1:]]
+    run = subprocess.run(command, stdout=sys.stderr, env=dict(os.environ, **env))
+    if run.returncode:
+        raise Refused(f"{what} could not be built: {' '.join(script)} failed (above)")
+
+
 def main():
     build = Path(os.environ.get("TERMINAL_BUILD", ROOT / "build"))
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--from", dest="folder", type=Path, default=build / "wince-arm" / "bin")
+    parser.add_argument("--from", dest="folder", type=Path,
+                        help="the programs' folder (default: build them for the terminal)")
     parser.add_argument("--name")
-    parser.add_argument("--setup", type=Path, default=build / "win32" / "bin" / "setup.exe",
-                        help="the PC setup program (default: the i686 build's)")
+    parser.add_argument("--setup", type=Path,
+                        help="the PC setup program (default: build it for i686)")
     parser.add_argument("--desktop", action="store_true",
                         help="pack programs that are not for the terminal, for a trial")
+    parser.add_argument("--dist", type=Path, default=build / "dist",
+                        help="the folder the release goes to")
     args = parser.parse_args()
     name = args.name or f"phs-tools-{VERSION}-{'win32' if args.desktop else 'wince-arm'}.zip"
-    dist = build / "dist"
+    dist = args.dist
     archive = dist / name
     installer = archive.with_suffix(".cab")
     pc_archive = dist / pc_setup.archive_name(name)
     # A refused run leaves none of the three files of that name behind, so no stale one gets
     # shipped.
-    for path in (archive, installer, pc_archive):
+    for path in (archive, installer, pc_archive, dist / CHECKSUMS):
         path.unlink(missing_ok=True)
     try:
-        # Both checks run, so one refusal says all that is wrong.
+        # Both builds and both checks run, so one refusal says all that is wrong.
         refusals = []
+        steps = []
+        if args.folder is None:
+            args.folder = build / "wince-arm" / "bin"
+            steps.append((("build-ce.sh",), "the programs for the terminal", {}))
+        if args.setup is None:
+            args.setup = build / "win32" / "bin" / "setup.exe"
+            steps.append((("build.sh", "win32"), "the PC setup program",
+                          {"WIN32_TARGETS": "setup"}))
+        for script, what, env in steps:
+            try:
+                build_for_release(script, what, **env)
+            except Refused as error:
+                refusals.append(str(error))
         try:
             exes = check_programs(args.folder, not args.desktop)
         except Refused as error:
@@ -172,6 +204,9 @@ def main():
     write_archive(pc_archive, [(pc_setup.SETUP_NAME, args.setup.read_bytes()),
                                (pc_setup.INI_NAME, pc_setup.ini_bytes(installer.name)),
                                (installer.name, installer.read_bytes()), (README, readme)])
+    sums = "".join(f"{hashlib.sha256(path.read_bytes()).hexdigest()}  {path.name}\n"
+                   for path in (archive, installer, pc_archive))
+    (dist / CHECKSUMS).write_text(sums, encoding="ascii", newline="\n")
 
     for path in (archive, pc_archive):
         with zipfile.ZipFile(path) as packed:
@@ -182,6 +217,7 @@ def main():
     columns, line = widest(lines)
     print(f"{installer}: {installer.stat().st_size} bytes "
           f"(tools/release/cab_info.py {installer.name} shows what it installs)")
+    print(f"{dist / CHECKSUMS}: {sums.count(chr(10))} files (sha256sum -c {CHECKSUMS} checks them)")
     print(f"{README}: {len(lines)} lines, widest {columns} columns = "
           f"{columns * PIXELS_PER_COLUMN} px of the {SCREEN_PIXELS}-px screen: {line}")
     return 0
