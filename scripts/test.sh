@@ -10,8 +10,9 @@
 #
 # The Windows CE tier builds the terminal's own programs with CeGCC's arm-mingw32ce toolchain
 # (CEGCC_ROOT, else arm-mingw32ce-g++ on PATH), checks them, starts them on an emulated ARM core,
-# makes the release from them and reads its cabinet back; without a toolchain the summary says it
-# was skipped.
+# makes the release from them and reads its cabinet back, then makes the release again from
+# programs built again elsewhere and compares it byte for byte; without a toolchain the summary
+# says it was skipped.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 had_locale=$(locale -a 2>/dev/null | grep -ci '^ja_JP\.utf-\?8$' || true)
