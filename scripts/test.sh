@@ -106,7 +106,7 @@ wince_tier() {
 # same_files A B NAME...: each file NAME is the same in folders A and B; cmp names the first
 # byte where one differs.
 same_files() {
-    local first=$1 second=$2 status=0
+    local first=$1 second=$2 status=0 name
     shift 2
     for name in "$@"; do
         cmp "$first/$name" "$second/$name" && echo "$name: the same in both releases" || status=1

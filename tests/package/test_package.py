@@ -58,7 +58,7 @@ class Package(unittest.TestCase):
         self.assertNotIn("\n", text.replace("\r\n", ""))
         self.check_pc_setup(pc_archive, "trial.cab")
         sums = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=self.build / "dist",
-                              capture_output=True, text=True)
+                              capture_output=True, text=True, env=dict(os.environ, LC_ALL="C"))
         self.assertEqual(sums.returncode, 0, sums.stdout + sums.stderr)
         self.assertEqual(sorted(sums.stdout.splitlines()), [
             f"{name}: OK" for name in ("trial-pc-setup.zip", "trial.cab", "trial.zip")])
