@@ -48,8 +48,8 @@ WIZARD_PLAN = [
     "setup DLL:   000SETUP.999  9 bytes  (run by the device's installer before and after it "
     "installs and removes)",
     "shortcuts (2):",
-    r"  Sample Game.lnk in %CE14% (%CE14%) -> %CE8%\Sample Game\game.exe",
-    "  ゲームのフォルダー.lnk in %CE3% (%CE3%) -> the install folder",
+    r"  Sample Game.lnk in %CE14% -> %CE8%\Sample Game\game.exe",
+    r"  ゲームのフォルダー.lnk in \Windows\Desktop (%CE3%) -> the install folder",
     "registry values (2):",
     r"  HKEY_LOCAL_MACHINE\Software\Sample Game: Level = 3 (0x3) (REG_DWORD)",
     r'  HKEY_LOCAL_MACHINE\Software\Sample Game: Player = "名人" (REG_SZ)',

@@ -69,13 +69,15 @@ def plan(members, data):
     lines.append(f"shortcuts ({len(data.links)}):")
     files = {fid: (did, name) for fid, did, _, name in data.files}
     for _, base, target, kind, ids in data.links:
-        where = msce.CE_FOLDER_NAMES.get(base, f"%CE{base}%" if base else "the install folder")
+        known = msce.CE_FOLDER_NAMES.get(base) or msce.CE_FOLDERS.get(base)
+        where = f"{known} (%CE{base}%)" if known else f"%CE{base}%" if base else \
+            "the install folder"
         if kind == msce.LINK_TO_FILE:
             did, name = files[target]
             points = f"{folder(data, did)}\\{name}"
         else:
             points = folder(data, target) if target else "the install folder"
-        lines.append(f"  {msce.path(data, ids)} in {where} (%CE{base}%) -> {points}")
+        lines.append(f"  {msce.path(data, ids)} in {where} -> {points}")
     lines.append(f"registry values ({len(data.keys)}):" if data.keys else "registry values: none")
     for _, hive, flags, name, value in data.keys:
         lines.append(f"  {msce.registry_path(data, hive)}: {name or '(default)'} = "
