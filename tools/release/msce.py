@@ -250,12 +250,12 @@ def parse(raw):
 
     def key(at, what):
         kid, hid, _, flags, size = reader.unpack("<HHHIH", at, what)
-        spec = bytes(reader.unpack(f"{size}s", at + 12, what)[0])
-        name_end = spec.find(b"\0") + 1
+        name_and_data = bytes(reader.unpack(f"{size}s", at + 12, what)[0])
+        name_end = name_and_data.find(b"\0") + 1
         if not name_end:
             raise MsceError(f"{what}: its value name has no NUL")
         name = reader.text(at + 12, name_end, what)
-        value = _value(reader, flags, spec[name_end:], at + 12 + name_end, what)
+        value = _value(reader, flags, name_and_data[name_end:], at + 12 + name_end, what)
         data.keys.append((kid, hid, flags, name, value))
         return at + 12 + size
 
