@@ -132,11 +132,11 @@ def install_members(files):
 
 
 def build_for_release(script, what, **env):
-    """Runs a build script of scripts/, its output on stderr; Refused when it fails."""
+    """Runs a build script of scripts/, its output on stderr; the refusal when it fails."""
     command = [str(ROOT / "scripts" / script[0]), *script[1:]]
     run = subprocess.run(command, stdout=sys.stderr, env=dict(os.environ, **env))
-    if run.returncode:
-        raise Refused(f"{what} could not be built: {' '.join(script)} failed (above)")
+    return [f"{what} could not be built: {' '.join(script)} failed (above)"] if run.returncode \
+        else []
 
 
 def main():
@@ -164,19 +164,13 @@ def main():
     try:
         # Both builds and both checks run, so one refusal says all that is wrong.
         refusals = []
-        steps = []
         if args.folder is None:
             args.folder = build / "wince-arm" / "bin"
-            steps.append((("build-ce.sh",), "the programs for the terminal", {}))
+            refusals += build_for_release(["build-ce.sh"], "the programs for the terminal")
         if args.setup is None:
             args.setup = build / "win32" / "bin" / "setup.exe"
-            steps.append((("build.sh", "win32"), "the PC setup program",
-                          {"WIN32_TARGETS": "setup"}))
-        for script, what, env in steps:
-            try:
-                build_for_release(script, what, **env)
-            except Refused as error:
-                refusals.append(str(error))
+            refusals += build_for_release(["build.sh", "win32"], "the PC setup program",
+                                          WIN32_TARGETS="setup")
         try:
             exes = check_programs(args.folder, not args.desktop)
         except Refused as error:
