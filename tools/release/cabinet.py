@@ -75,21 +75,24 @@ def check(members):
             raise msce.MsceError(f"member {name} has no file id of 001 to 999 as extension")
     data = msce.parse(members[0][1])
     wanted = {fid for fid, _, _, _ in data.files}
-    installed = [file_id for file_id in ids if file_id in wanted or file_id != SETUP_DLL_ID]
+    installed = [file_id for file_id in ids if not _is_setup_dll(file_id, data)]
     if installed != sorted(set(installed), reverse=True):
         raise msce.MsceError(f"members after the .000 are not in descending order: {ids}")
     missing = sorted(wanted - set(ids))
     if missing:
         raise msce.MsceError(f"file {missing[0]:03d} of the installation data has no member")
     extra = [name for name, _ in members[1:]
-             if member_id(name) not in wanted and member_id(name) != SETUP_DLL_ID]
+             if member_id(name) not in wanted and not _is_setup_dll(member_id(name), data)]
     if extra:
         raise msce.MsceError(f"member {extra[0]} is installed by no entry of the .000")
     return data
 
 
+def _is_setup_dll(file_id, data):
+    return file_id == SETUP_DLL_ID and all(fid != SETUP_DLL_ID for fid, _, _, _ in data.files)
+
+
 def setup_dll(members, data):
     """(member name, bytes) of the setup DLL that the device's installer runs, or None."""
-    installed = {fid for fid, _, _, _ in data.files}
     return next(((name, raw) for name, raw in members[1:]
-                 if member_id(name) == SETUP_DLL_ID and SETUP_DLL_ID not in installed), None)
+                 if _is_setup_dll(member_id(name), data)), None)

@@ -194,7 +194,7 @@ def _value(reader, flags, data, at, what):
         return reader.text(at, len(data), what)
     if kind == "REG_MULTI_SZ":
         return reader.texts(at, len(data), what)
-    return bytes(data)
+    return data
 
 
 def parse(raw):
