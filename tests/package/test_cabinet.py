@@ -156,11 +156,17 @@ class Cabinet(unittest.TestCase):
                          (0, (4, 10), (0, 0)))
         self.assertEqual((data.app_name, data.provider), ("カード・赤外線ツール", "PHS Tools"))
         self.assertEqual(data.registry_entries, 0)
-        text = "\n".join(lines := cab_info.plan(members, data))
+        lines = cab_info.plan(members, data)
+        # Every file replaces an installed copy, whatever its date, and is never skipped: an
+        # update that kept an older program would say nothing.
+        self.assertEqual({name: flags for _, _, flags, name in data.files},
+                         dict.fromkeys(self.inputs(), msce.FILE_OVERWRITE | msce.FILE_NO_SKIP))
+        member = {"wavemeter.exe": "WAVEMETE.001", "identview.exe": "IDENTVIE.002",
+                  "portswap.exe": "PORTSWAP.003", "README.txt": "00README.004"}
         for name, raw_file in self.inputs().items():
             with self.subTest(name):
-                self.assertIn(f"  \\Program Files\\PHS Tools\\{name}  {len(raw_file)} bytes",
-                              text)
+                self.assertIn(f"  \\Program Files\\PHS Tools\\{name}  {len(raw_file)} bytes  "
+                              f"({member[name]}; replaces an installed copy)", lines)
         shortcuts = [line for line in lines if "(%CE11%)" in line]
         self.assertEqual(shortcuts, [
             f"  {package.SHORTCUTS[exe]}.lnk in the Start menu's programs folder (%CE11%) -> "

@@ -67,6 +67,11 @@ class WindowsCeCheck(unittest.TestCase):
             ("a desktop GUI program", doctored(desktop, subsystem=2), "not Windows CE GUI"),
             ("the GNU linker's subsystem version", doctored(desktop, version=(3, 0)),
              "subsystem version 3.00, not 4.10"),
+            # CE 4.10 refuses to load a program that asks for a later version of the system.
+            ("a newer Windows CE's subsystem version", doctored(desktop, version=(5, 0)),
+             "subsystem version 5.00, not 4.10"),
+            ("a later minor version", doctored(desktop, version=(4, 20)),
+             "subsystem version 4.20, not 4.10"),
             ("randomised base, no-execute", doctored(desktop, dll_flags=0x140), "0x140"),
             ("randomised base alone", doctored(desktop, dll_flags=0x40), "DYNAMIC_BASE"),
             ("a terminal-server flag is no fault", doctored(desktop, dll_flags=0x8000), None),
