@@ -4,9 +4,11 @@
 #
 # The end-to-end tier waits on the card's read time-outs and ticks most of its time: its test
 # classes run side by side in E2E_LANES terminals of their own (default 3), and it starts as soon
-# as the programs it drives are built. Beside it: the Win32 tests' build, then those tests under
-# Wine (in lane 0's terminal) beside the native tests' build and run, the 32-bit build, the
-# Windows CE tier and fuzzing (FUZZ_SECONDS per target, default 10).
+# as the programs it drives are built. Beside it: the Win32 tests' build (with the i686 setup.exe
+# that the release ships), then those tests under Wine (in lane 0's terminal) beside the native
+# tests' build and run, the 32-bit build, the Windows CE tier and fuzzing (FUZZ_SECONDS per
+# target, default 10). The Wine tier runs the i686 setup.exe under the 32-bit Wine where this
+# kernel runs 32-bit programs; a line under the summary says whether it ran, and why not.
 #
 # The Windows CE tier builds the terminal's own programs with CeGCC's arm-mingw32ce toolchain
 # (CEGCC_ROOT, else arm-mingw32ce-g++ on PATH), checks them, starts them on an emulated ARM core,
@@ -79,6 +81,23 @@ build_i686() {
     "$here/build.sh" win32
 }
 
+# The Win32 tests, and the i686 setup.exe that the release ships, which they run too.
+build_win32_tests() {
+    "$here/build.sh" win64 && WIN32_TARGETS=setup "$here/build.sh" win32
+}
+
+# One line on the i686 setup.exe in the Wine tier: whether it ran, and why not where it did not.
+i686_setup_line() {
+    local result
+    result=$(grep -o 'wine\.setup\.i686 \.*[ *]*[A-Za-z]*' "$logs/3-wine.log" 2>/dev/null | tail -n 1)
+    case "$result" in
+    *Passed) echo "the shipped i686 setup.exe ran under the 32-bit Wine: its table passed" ;;
+    *Skipped) echo "the shipped i686 setup.exe did not run: $("$here/runs-32bit.sh")" ;;
+    "") echo "the shipped i686 setup.exe did not run: the Wine tier did not reach it" ;;
+    *) echo "the shipped i686 setup.exe ran under the 32-bit Wine and failed" ;;
+    esac
+}
+
 # The release as it reaches the terminal: the CE programs built and checked, started on an
 # emulated ARM core, the release made from them (package.sh builds what it packs) and checked
 # against its checksums, and what the cabinet installs read back. Then the release is made a
@@ -127,7 +146,7 @@ tier "end-to-end runs in $lanes lanes of the simulated terminal" "$logs/6-e2e.lo
     "$TERMINAL_ROOT/tools/terminal/lanes.sh" run "$lanes" >"$logs/e2e.out" &
 e2e_job=$!
 wine_job=""
-if tier "build of the Win32 tests" "$logs/1-build.log" "$here/build.sh" win64; then
+if tier "build of the Win32 tests" "$logs/1-build.log" build_win32_tests; then
     # Once built, the tests under Wine, mostly waiting too, run beside the compiling tiers.
     tier "Win32 tests under Wine (and the import check)" "$logs/3-wine.log" wine_tier \
         >"$logs/wine.out" &
@@ -163,6 +182,7 @@ for summary in "$logs"/*.log.summary; do
     passed=$((passed + count - fails))
     failed=$((failed + fails))
 done
+i686_setup_line
 echo "wall time from the first build on: $((SECONDS - started)) s; the whole command: $SECONDS s"
 echo "total: $passed passed, $failed failed"
 [ $failed -eq 0 ]

@@ -6,10 +6,15 @@ usage: python3 -m unittest tests.portability.test_checks  (WIN_BUILD names the d
 """
 
 import os
+import struct
+import subprocess
 import sys
 import tempfile
 import unittest
 from pathlib import Path
+
+from unicorn import UC_ARCH_X86, UC_HOOK_INTR, UC_MODE_32, Uc
+from unicorn.x86_const import UC_X86_REG_EAX, UC_X86_REG_EBX
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools" / "portability"))
@@ -18,6 +23,7 @@ from check_wince_programs import wince_problems  # noqa: E402
 from pe_image import open_image, resources  # noqa: E402
 
 BIN = Path(os.environ.get("WIN_BUILD", ROOT / "build" / "win64")) / "bin"
+RUNS_32BIT = ROOT / "scripts" / "runs-32bit.sh"
 
 
 def doctored(exe, machine=0x1C0, subsystem=9, version=(4, 10), dll_flags=0, stack=65536,
@@ -111,6 +117,58 @@ class DesktopImportCheck(unittest.TestCase):
                 self.assertEqual(
                     check_imports.foreign_imports(imports, allowed - {dropped}, startup),
                     [f"{imports[dropped]}!{dropped}"])
+
+
+class ThirtyTwoBitCheck(unittest.TestCase):
+    """The install step's 32-bit test program and the decision taken from it, which a kernel alone
+    can try only one way."""
+
+    def setUp(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        self.program = Path(folder.name) / "exit0"
+        subprocess.run([RUNS_32BIT, "--write", self.program], check=True)
+
+    def test_the_program_exits_with_0_on_an_i386(self):
+        raw = self.program.read_bytes()
+        self.assertEqual(raw[:7], b"\x7fELF\x01\x01\x01")  # ELF32, little-endian, version 1
+        kind, machine, _, entry, table, _, _, _, entry_size, entries = struct.unpack_from(
+            "<HHIIIIIHHH", raw, 16)
+        self.assertEqual((kind, machine, table, entry_size, entries), (2, 3, 52, 32, 1))
+        segment, offset, address, _, size, memory, flags, _ = struct.unpack_from(
+            "<8I", raw, table)
+        self.assertEqual((segment, offset, size, memory, flags & 1), (1, 0, len(raw), len(raw), 1))
+        # Loaded as the kernel loads it, on an emulated i386: its one system call is exit(0).
+        cpu = Uc(UC_ARCH_X86, UC_MODE_32)
+        cpu.mem_map(address & ~0xFFF, 0x1000)
+        cpu.mem_write(address, raw)
+        calls = []
+
+        def system_call(cpu, number, _):
+            calls.append((number, cpu.reg_read(UC_X86_REG_EAX), cpu.reg_read(UC_X86_REG_EBX)))
+            cpu.emu_stop()
+        cpu.hook_add(UC_HOOK_INTR, system_call)
+        cpu.reg_write(UC_X86_REG_EBX, 7)
+        cpu.emu_start(entry, address + len(raw), count=100)
+        self.assertEqual(calls, [(0x80, 1, 0)])
+
+    def test_the_decision(self):
+        raw = bytearray(self.program.read_bytes())
+        raw[18] = 0  # the same program for no machine: every kernel refuses it
+        refused = self.program.with_name("refused")
+        refused.write_bytes(raw)
+        refused.chmod(0o755)
+        cases = [
+            # (program, exit code, line)
+            ("/bin/true", 0, "this kernel runs 32-bit programs"),
+            (refused, 1, "this kernel runs no 32-bit programs (Exec format error)"),
+            ("/bin/false", 1, "this kernel runs no 32-bit programs (it ended with 1)"),
+        ]
+        for program, code, line in cases:
+            with self.subTest(str(program)):
+                run = subprocess.run([RUNS_32BIT, "--program", program], capture_output=True,
+                                     text=True, env=dict(os.environ, LC_ALL="ja_JP.UTF-8"))
+                self.assertEqual((run.returncode, run.stdout), (code, line + "\n"))
 
 
 if __name__ == "__main__":

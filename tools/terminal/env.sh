@@ -16,6 +16,12 @@ else
     export TERMINAL_RUN=$TERMINAL_BUILD/terminal
 fi
 export WINEARCH=win64
+# wine is the terminal's own (tools/terminal/bin/wine), which starts every program with Wine's
+# 64-bit loader whether or not the 32-bit Wine is installed and can run.
+case ":$PATH:" in
+*":$TERMINAL_ROOT/tools/terminal/bin:"*) ;;
+*) export PATH=$TERMINAL_ROOT/tools/terminal/bin:$PATH ;;
+esac
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8

@@ -9,14 +9,29 @@ set -euo pipefail
 here=$(dirname "$0")
 source "$here/env.sh"
 
+# A prefix made before the 32-bit Wine was installed has no 32-bit system files, and every 32-bit
+# program fails in it ("could not load kernel32.dll"): where that Wine runs, such a prefix is made
+# again (lanes copy lane 0's again when it is newer than theirs).
+wine32=no
+[ -x /usr/lib/wine/wine ] && "$TERMINAL_ROOT/scripts/runs-32bit.sh" >/dev/null && wine32=yes
+lacks_32bit_files() {
+    [ "$wine32" = yes ] && [ ! -f "$1/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
 mkdir -p "$TERMINAL_RUN" "$TERMINAL_BUILD"
+if [ -f "$WINEPREFIX/system.reg" ] && lacks_32bit_files "$WINEPREFIX"; then
+    echo "making Wine prefix $WINEPREFIX again: it has no 32-bit system files"
+    rm -rf "$WINEPREFIX"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     if [ "$TERMINAL_LANE" -gt 0 ]; then
         main=$TERMINAL_BUILD/wineprefix
         # Lanes set up at the same time wait for one another here, not in lane 0's creation.
         exec 9>"$TERMINAL_BUILD/.wineprefix.lock"
         flock 9
-        [ -f "$main/.terminal-ready" ] || TERMINAL_LANE=0 "$0"
+        if [ ! -f "$main/.terminal-ready" ] || lacks_32bit_files "$main"; then
+            TERMINAL_LANE=0 "$0"
+        fi
         copy=$WINEPREFIX.tmp
         rm -rf "$copy"
         mkdir -p "$copy"
@@ -30,7 +45,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
         flock -u 9
     else
         echo "creating Wine prefix $WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
+        wine wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
 fi
