@@ -89,10 +89,11 @@ build_win32_tests() {
 # One line on the i686 setup.exe in the Wine tier: whether it ran, and why not where it did not.
 i686_setup_line() {
     local result
-    result=$(grep -o 'wine\.setup\.i686 \.*[ *]*[A-Za-z]*' "$logs/3-wine.log" 2>/dev/null | tail -n 1)
+    result=$(sed -n 's/.*Test *#[0-9]*: wine\.setup\.i686 [.]*[ *]*\([A-Za-z]*\).*/\1/p' \
+        "$logs/3-wine.log" 2>/dev/null)
     case "$result" in
-    *Passed) echo "the shipped i686 setup.exe ran under the 32-bit Wine: its table passed" ;;
-    *Skipped) echo "the shipped i686 setup.exe did not run: $("$here/runs-32bit.sh")" ;;
+    Passed) echo "the shipped i686 setup.exe ran under the 32-bit Wine: its table passed" ;;
+    Skipped) echo "the shipped i686 setup.exe did not run: $("$here/runs-32bit.sh")" ;;
     "") echo "the shipped i686 setup.exe did not run: the Wine tier did not reach it" ;;
     *) echo "the shipped i686 setup.exe ran under the 32-bit Wine and failed" ;;
     esac
