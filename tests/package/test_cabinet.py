@@ -8,6 +8,7 @@ usage: python3 -m unittest tests.package.test_cabinet  (WIN_BUILD names the desk
 """
 
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -24,11 +25,19 @@ import cab_info  # noqa: E402
 import cabinet  # noqa: E402
 import msce  # noqa: E402
 import package  # noqa: E402
+import pc_setup  # noqa: E402
 import pe_image  # noqa: E402
+from guide_source import SOURCE  # noqa: E402
+from tests.package.test_package import release_names  # noqa: E402
 
 BIN = Path(os.environ.get("WIN_BUILD", ROOT / "build" / "win64")) / "bin"
 PROGRAMS = ["wavemeter.exe", "identview.exe", "portswap.exe"]
 RT_STRING = 6
+# What the guide quotes that our programs do not show as text: the system's own names (the Start
+# menu, the Control Panel, Explorer's menu), and the words drawn in wavemeter's pictures.
+NOT_PROGRAM_TEXTS = {"スタート", "設定", "コントロールパネル", "プログラムの削除", "削除", "プログラム",
+                     "編集", "ショートカットの貼り付け", "電波状態取得中", "取得できません", "公衆",
+                     "家庭"}
 
 # A cabinet's installation data as Microsoft's CAB wizard lays it out, in the shapes of its own
 # sample cabinets: a setup DLL, a CPU type, platforms it is not for, Shift-JIS text, a directory
@@ -89,9 +98,8 @@ def wizard_members(install_data):
             ("00README.001", b"read"), ("000SETUP.999", b"MZ setup!")]
 
 
-def program_texts(exe):
-    """The texts a program can give its window as title: its string table's entries and its
-    zero-terminated UTF-16 constants."""
+def string_table(exe):
+    """The entries of a program's string table."""
     texts = set()
     for (kind, _, _), raw in pe_image.resources(pe_image.open_image(exe)).items():
         at = 0
@@ -99,8 +107,15 @@ def program_texts(exe):
             units = struct.unpack_from("<H", raw, at)[0]
             texts.add(raw[at + 2:at + 2 + 2 * units].decode("utf-16-le"))
             at += 2 + 2 * units
+    return texts
+
+
+def program_texts(exe):
+    """The texts a program can give its window as title: its string table's entries and its
+    zero-terminated UTF-16 constants."""
     raw = Path(exe).read_bytes()
-    return texts | set(raw[:len(raw) // 2 * 2].decode("utf-16-le", "replace").split("\0"))
+    return string_table(exe) | set(raw[:len(raw) // 2 * 2].decode("utf-16-le", "replace")
+                                   .split("\0"))
 
 
 class Cabinet(unittest.TestCase):
@@ -154,7 +169,7 @@ class Cabinet(unittest.TestCase):
                           "WAVEMETE.001"])
         self.assertEqual((data.architecture, data.min_version, data.max_version),
                          (0, (4, 10), (0, 0)))
-        self.assertEqual((data.app_name, data.provider), ("カード・赤外線ツール", "PHS Tools"))
+        self.assertEqual((data.app_name, data.provider), ("PHSツール", "端末用"))
         self.assertEqual(data.registry_entries, 0)
         lines = cab_info.plan(members, data)
         # Every file replaces an installed copy, whatever its date, and is never skipped: an
@@ -187,6 +202,26 @@ class Cabinet(unittest.TestCase):
         guide = package.GUIDE.read_text(encoding="utf-8")
         for name in [*package.SHORTCUTS.values(), f"{package.PROVIDER} {package.APP_NAME}"]:
             self.assertIn(f"「{name}」", guide)
+
+    def test_the_guide_quotes_what_the_programs_show(self):
+        shown = {text for exe in [*PROGRAMS, "setup.exe"] for text in program_texts(BIN / exe)}
+        # setup.exe's messages name a file in place of %s; portswap offers each free COM
+        # number as its digit and a colon.
+        shown |= {text.replace("%s", name) for text in shown if "%s" in text
+                  for name in release_names()}
+        shown |= {f"{number}:" for number in range(1, 10)} | release_names()
+        guide = SOURCE.read_text(encoding="utf-8")
+        shown |= set(re.findall(r"^#+ (.*)$", guide, re.MULTILINE))  # the guide's own sections
+        # Line breaks and spaces as the screen lays them out are not compared.
+        flat = "\n".join("".join(text.split()) for text in shown)
+        for quote in re.findall(r"「([^「」]*)」|［([^［］]*)］", guide):
+            quote = "".join(quote)
+            with self.subTest(quote):
+                self.assertTrue(quote in NOT_PROGRAM_TEXTS or "".join(quote.split()) in flat)
+        # One name for the package: the cabinet's, the .ini's, setup.exe's and the guide's.
+        self.assertEqual(pc_setup.DESCRIPTION, f"{package.APP_NAME} {package.VERSION}")
+        self.assertIn(f"{package.APP_NAME} セットアップ", string_table(BIN / "setup.exe"))
+        self.assertTrue(guide.startswith(f"# {pc_setup.DESCRIPTION} 説明書\n"))
 
     def test_a_cabinet_as_the_wizard_writes_it(self):
         path = Path(self.folder.name) / "wizard.cab"

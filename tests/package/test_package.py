@@ -18,10 +18,21 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools" / "release"))
+import package  # noqa: E402
 import pc_setup  # noqa: E402
 BIN = Path(os.environ.get("WIN_BUILD", ROOT / "build" / "win64")) / "bin"
 PROGRAMS = ["wavemeter.exe", "identview.exe", "portswap.exe"]
 SETUP = BIN / "setup.exe"
+
+
+def release_names():
+    """The names the user meets and looks for: the shortcuts', the package's, its entry in the
+    program removal, the install folder's path and the release's files."""
+    files = [f"phs-tools-{package.VERSION}-{name}"
+             for name in ("wince-arm.cab", "wince-arm.zip", "pc-setup.zip")]
+    return {*package.SHORTCUTS.values(), package.APP_NAME, pc_setup.DESCRIPTION,
+            f"{package.PROVIDER} {package.APP_NAME}", f"\\Program Files\\{package.INSTALL_FOLDER}",
+            *PROGRAMS, "README.txt", pc_setup.SETUP_NAME, pc_setup.INI_NAME, *files}
 
 
 class Package(unittest.TestCase):

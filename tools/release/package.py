@@ -54,12 +54,14 @@ CHECKSUMS = "SHA256SUMS"
 # What the device's installer records and where it puts the tools: \Program Files\PHS Tools,
 # with one shortcut per program in the Start menu's programs folder. The installation data's
 # text is in the terminal's code page (932), so the names the user sees are Japanese: the
-# application name that the program removal lists (after the provider), and each shortcut named
-# as its program's window is titled. The installer creates a shortcut under the name stored for
-# it, so that name carries the .lnk that makes the file a shortcut. Nothing is written to the
-# registry, so removing the package leaves the IrDA port setting, the user's own, as it is.
-APP_NAME = "カード・赤外線ツール"
-PROVIDER = "PHS Tools"
+# application name is the package's one name (the guide's title, setup.exe's caption and the
+# .ini's Description give the same), which the program removal lists after the provider, as
+# "端末用 PHSツール"; each shortcut is named as its program's window is titled. The installer
+# creates a shortcut under the name stored for it, so that name carries the .lnk that makes the
+# file a shortcut. Nothing is written to the registry, so removing the package leaves the IrDA
+# port setting, the user's own, as it is.
+APP_NAME = "PHSツール"
+PROVIDER = "端末用"
 INSTALL_FOLDER = "PHS Tools"
 SHORTCUTS = {"wavemeter.exe": "PHS電波状態表示", "identview.exe": "PHS情報表示",
              "portswap.exe": "赤外線設定ツール"}

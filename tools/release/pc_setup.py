@@ -9,7 +9,8 @@ uninstall key on the PC, and setup.exe writes none.
 INI_NAME = "phs-tools.ini"
 SETUP_NAME = "setup.exe"
 COMPONENT = "PHSTools"
-DESCRIPTION = "PHSツール 1.0（PHSカードと赤外線ポートのツール）"
+# The package's name, as the cabinet's application name, and its version.
+DESCRIPTION = "PHSツール 1.0"
 
 
 def ini_bytes(cabinet_name):
