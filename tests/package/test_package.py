@@ -65,6 +65,16 @@ class Package(unittest.TestCase):
                 self.assertEqual(packed.read(name), (self.programs / name).read_bytes(), name)
             readme = packed.read("README.txt")
         text = readme.decode("cp932")  # strict: fails on any byte outside Shift-JIS
+        # No line ends inside a name the user looks for, nor the PC's program name; a space
+        # dropped at the break counts.
+        lines = text.split("\r\n")
+        names = release_names() | {"Windows Mobile デバイス センター"}
+        for above, below in zip(lines, lines[1:]):
+            below = below.lstrip(" 　")  # a list item's hanging indent
+            for joined in (above + below, f"{above} {below}"):
+                for name in names:
+                    at = joined.find(name, max(0, len(above) - len(name) + 1))
+                    self.assertFalse(0 <= at < len(above), f"{name}:\n{above}\n{below}")
         self.assertIn("取得できませんでした", text)
         self.assertNotIn("\n", text.replace("\r\n", ""))
         self.check_pc_setup(pc_archive, "trial.cab")

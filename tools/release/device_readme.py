@@ -27,19 +27,37 @@ COLUMNS = 36
 NO_LINE_START = set("、。，．・：；？！ー）」』】］〕’”ぁぃぅぇぉっゃゅょァィゥェォッャュョ々")
 NO_LINE_END = set("（「『【［〔‘“")
 HEADING_MARKS = {1: "", 2: "■", 3: "◆"}
-# Unbreakable pieces: a run of Latin letters, digits and signs, a run of spaces, or one character.
-PIECE = re.compile(r"[!-~]+| +|.")
+# Unbreakable pieces, each with the no-start characters that follow it: a text quoted in 「」 or
+# ［］, read as a whole against the screen; a run of Latin letters, digits, signs and katakana,
+# whose words may be joined by single spaces (a path, a file name, a program's name:
+# "\Program Files\PHS Tools", "Windows Mobile デバイス センター"); a run of spaces; or one
+# character. A piece wider than the line is cut by the next rule, down to plain runs of Latin
+# letters or katakana.
+WORD = r"[!-~ァ-ヶー・]+(?: [!-~ァ-ヶー・]+)*"
+GLUE = "[" + re.escape("".join(sorted(NO_LINE_START))) + "]*"
+PIECES = [re.compile(rf"(?:「[^「」]*」|［[^［］]*］|{WORD}| +|.){GLUE}"),
+          re.compile(rf"(?:{WORD}| +|.){GLUE}"),
+          re.compile(r"[!-~]+|[ァ-ヶー・]+| +|.")]
 
 
 def columns(text):
     return len(text.encode(ENCODING))
 
 
+def pieces(text, width, rule=0):
+    """text's unbreakable pieces, none wider than width unless the last rule can't cut it."""
+    for piece in PIECES[rule].findall(text):
+        if columns(piece) <= width or rule == len(PIECES) - 1:
+            yield piece
+        else:
+            yield from pieces(piece, width, rule + 1)
+
+
 def wrap(text, first, rest):
     """text in lines of at most COLUMNS columns; the first begins with first, the others with
     rest (the hanging indent of a list item)."""
     lines, line, prefix = [], [], first
-    for piece in PIECE.findall(text):
+    for piece in pieces(text, COLUMNS - max(columns(first), columns(rest))):
         room = COLUMNS - columns(prefix)
         if line and not piece.isspace() and columns("".join(line) + piece) > room:
             # line[cut:] and piece begin the next line; move the cut back while it would put a
