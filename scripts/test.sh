@@ -95,7 +95,7 @@ i686_setup_line() {
     Passed) echo "the shipped i686 setup.exe ran under the 32-bit Wine: its table passed" ;;
     Skipped) echo "the shipped i686 setup.exe did not run: $("$here/runs-32bit.sh")" ;;
     "") echo "the shipped i686 setup.exe did not run: the Wine tier did not reach it" ;;
-    *) echo "the shipped i686 setup.exe ran under the 32-bit Wine and failed" ;;
+    *) echo "the shipped i686 setup.exe's test failed: see the Wine tier above" ;;
     esac
 }
 

@@ -11,7 +11,6 @@ It runs the x86-64 build, or with SETUP_BUILD=i686 the i686 build that the relea
 
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import unittest
@@ -20,7 +19,9 @@ from pathlib import Path
 from tests.e2e import terminal as t
 
 sys.path.insert(0, str(t.ROOT / "tools" / "release"))
+sys.path.insert(0, str(t.ROOT / "tools" / "portability"))
 import pc_setup  # noqa: E402
+from pe_image import open_image  # noqa: E402
 
 KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\CEAPPMGR.EXE"
 CAPTION = "PHSツール セットアップ"
@@ -61,11 +62,6 @@ def set_value(kind, data):
         t.run(["wine", "reg", "add", KEY, "/ve", "/t", kind, "/d", str(data), "/f"])
 
 
-def pe_machine(path):
-    raw = Path(path).read_bytes()
-    return struct.unpack_from("<H", raw, struct.unpack_from("<I", raw, 0x3C)[0] + 4)[0]
-
-
 class SetupTest(t.TerminalTestCase):
 
     @classmethod
@@ -78,9 +74,9 @@ class SetupTest(t.TerminalTestCase):
             if not WINE32_LOADER.exists():
                 raise AssertionError(f"{check.stdout.strip()}, but wine32 is not installed "
                                      "(scripts/install-deps.sh installs it)")
-        if pe_machine(SETUP) != MACHINE:
-            raise AssertionError(f"{SETUP} is for machine {pe_machine(SETUP):#x}, not "
-                                 f"{MACHINE:#x}")
+        machine = open_image(SETUP).FILE_HEADER.Machine
+        if machine != MACHINE:
+            raise AssertionError(f"{SETUP} is for machine {machine:#x}, not {MACHINE:#x}")
         super().setUpClass()
 
     def setUp(self):
