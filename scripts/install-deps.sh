@@ -10,6 +10,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
 
 packages=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev python3 python3-pil python3-pefile
@@ -21,7 +24,7 @@ packages=(
 
 missing=()
 for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    installed "$p" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "installing: ${missing[*]}"
@@ -41,7 +44,7 @@ fi
 # wine32 is installed but can't run, the simulated terminal starts every program with Wine's
 # 64-bit loader (tools/terminal/bin/wine), so nothing else fails for it.
 if said=$("$here/runs-32bit.sh"); then
-    if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    if ! installed wine32:i386; then
         echo "installing: wine32:i386 ($said)"
         dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
         $sudo apt-get update -q
